@@ -1,0 +1,47 @@
+#include "Bitmap.h"
+#include "Errors.h"
+
+#include <gtest/gtest.h>
+
+TEST(Bitmap, CopiesShareUntilOneSideIsWritten)
+{
+    TBitmap a(5, 3);
+    a.ScanLine(1)[4] = 77;
+    TBitmap b = a;
+    EXPECT_TRUE(b.SharesPixelsWith(a));
+    b.ScanLine(1)[4] = 12;
+    EXPECT_FALSE(b.SharesPixelsWith(a));
+    EXPECT_EQ(a.ScanLine(1)[4], 77);
+    EXPECT_EQ(b.ScanLine(1)[4], 12);
+}
+
+TEST(Bitmap, SettingTheSameSizeKeepsContentAndSharing)
+{
+    TBitmap a(7, 2);
+    a.ScanLine(0)[0] = 9;
+    TBitmap b = a;
+    b.SetSize(7, 2);
+    EXPECT_TRUE(b.SharesPixelsWith(a));
+    EXPECT_EQ(b.ScanLine(0)[0], 9);
+}
+
+TEST(Bitmap, RowsArePaddedToFourBytesWithZeros)
+{
+    TBitmap a(5, 2);
+    EXPECT_EQ(a.RowStride(), 16u);
+    EXPECT_EQ(a.ScanLine(1)[15], 0);
+    EXPECT_EQ(a.ScanLine(1) - a.ScanLine(0), 16);
+}
+
+TEST(Bitmap, RefusesNegativeAndOversizedSizesBeforeAllocating)
+{
+    TBitmap a;
+    EXPECT_THROW(a.SetSize(-1, 4), EInvalidGraphic);
+    EXPECT_THROW(a.SetSize(65500, 65500), EInvalidGraphic);
+    EXPECT_THROW(a.SetSize(INT32_MAX, INT32_MAX), EInvalidGraphic);
+    EXPECT_EQ(a.Width(), 0);
+    EXPECT_TRUE(a.Empty());
+    a.SetSize(0, 100);
+    EXPECT_TRUE(a.Empty());
+    EXPECT_EQ(a.Height(), 100);
+}

@@ -1,0 +1,6 @@
+#include "Commands.h"
+
+int RunLocations(int, char**)
+{
+    return 2;
+}

@@ -1,0 +1,6 @@
+#include "Commands.h"
+
+int RunRender(int, char**)
+{
+    return 2;
+}
