@@ -2,7 +2,7 @@
 //
 // Every failure is an exception derived from EMapError (a std::runtime_error)
 // whose what() is the exact text the viewer shows the user. The window adds
-// the closing full stop itself; nothing here does.
+// the closing full stop with UserMessage; nothing else does.
 //
 //   EConvertError    "'%s' is not a valid integer value"
 //   EJPEG            "JPEG error #%d" and the image limits of the decoder
@@ -49,3 +49,13 @@ class EOutOfResources : public EMapError {
 public:
     using EMapError::EMapError;
 };
+
+// The text the user is shown for an error message: a full stop is appended
+// when the last character sorts after "." (so "...!" or "... 53" get one,
+// "... ." or "...)" do not).
+inline std::string UserMessage(std::string message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        message += '.';
+    return message;
+}
