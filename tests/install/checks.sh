@@ -104,8 +104,10 @@ check_tree() {
 
   if command -v desktop-file-validate >/dev/null; then
     local report
-    report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate $desktop:"$'\n'"$report"
-    [ -z "$report" ] || fail "desktop-file-validate $desktop:"$'\n'"$report"
+    # Hints and warnings do not change its exit status; any output is a finding.
+    if ! report=$(desktop-file-validate "$desktop" 2>&1) || [ -n "$report" ]; then
+      fail "desktop-file-validate $desktop:"$'\n'"$report"
+    fi
   else
     skip "desktop-file-validate is not installed (package desktop-file-utils): $desktop not validated"
   fi

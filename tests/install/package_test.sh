@@ -5,7 +5,7 @@
 #
 # Without PACKAGE.deb it tests the package that scripts/package.sh left in
 # BUILD_DIR, and reports itself skipped (exit 77) when there is none or when it
-# is older than the programs of the build.
+# is older than the programs of the build or the packaging files.
 #
 # The viewer takes no arguments, so "it came up" is judged from outside: with
 # QT_QPA_PLATFORM=offscreen it must still be running once its start-up has
@@ -24,12 +24,13 @@ else
     skip "no package in $build (scripts/package.sh builds one)"
     exit 77
   fi
-  for program in "$build/tools/kelderwyn-inspect" "$build/ui/kelderwyn-map"; do
-    if [ -e "$program" ] && [ "$program" -nt "$deb" ]; then
-      skip "$deb is older than $program (scripts/package.sh builds a new one)"
-      exit 77
-    fi
-  done
+  newer=$(find "$build/tools/kelderwyn-inspect" "$build/ui/kelderwyn-map" \
+    "$KELDERWYN_SOURCE_DIR/desktop" "$KELDERWYN_SOURCE_DIR/packaging" "$KELDERWYN_SOURCE_DIR/resources" \
+    -newer "$deb" -print -quit 2>/dev/null || true)
+  if [ -n "$newer" ]; then
+    skip "$deb is older than $newer (scripts/package.sh builds a new one)"
+    exit 77
+  fi
 fi
 
 tmp=$(mktemp -d)
