@@ -13,15 +13,18 @@ skip() {
   echo "SKIP: $*"
 }
 
-# The files a complete install holds, relative to ROOT, sorted.
+# expected_files [debian]: the files an install holds, relative to ROOT, sorted;
+# with "debian" also those of the component only the package carries.
 expected_files() {
   local app=$KELDERWYN_APP_ID doc=usr/share/doc/$KELDERWYN_PACKAGE_NAME
   {
     echo usr/bin/kelderwyn-inspect
     echo usr/share/man/man1/kelderwyn-inspect.1.gz
     echo "$doc/copyright"
-    echo "$doc/changelog.Debian.gz"
-    echo "usr/share/lintian/overrides/$KELDERWYN_PACKAGE_NAME"
+    if [ "${1-}" = debian ]; then
+      echo "$doc/changelog.Debian.gz"
+      echo "usr/share/lintian/overrides/$KELDERWYN_PACKAGE_NAME"
+    fi
     if [ "$KELDERWYN_HAS_VIEWER" = 1 ]; then
       echo usr/bin/kelderwyn-map
       echo usr/share/man/man1/kelderwyn-map.1.gz
@@ -58,15 +61,22 @@ check_png_size() {
   [ "$width x $height" = "$2 x $2" ] || fail "$1 is $width x $height, expected $2 x $2"
 }
 
+# check_files ROOT [debian]: ROOT holds exactly the expected files.
+check_files() {
+  local unexpected missing
+  unexpected=$(LC_ALL=C comm -13 <(expected_files "${2-}") <(installed_files "$1"))
+  missing=$(LC_ALL=C comm -23 <(expected_files "${2-}") <(installed_files "$1"))
+  [ -z "$missing" ] || fail "missing from $1:"$'\n'"$missing"
+  [ -z "$unexpected" ] || fail "not expected in $1:"$'\n'"$unexpected"
+  return 0
+}
+
+# check_tree ROOT: a complete install, the package's own files included.
 check_tree() {
   local root=$1 app=$KELDERWYN_APP_ID
   local doc=$root/usr/share/doc/$KELDERWYN_PACKAGE_NAME
 
-  local unexpected missing
-  unexpected=$(LC_ALL=C comm -13 <(expected_files) <(installed_files "$root"))
-  missing=$(LC_ALL=C comm -23 <(expected_files) <(installed_files "$root"))
-  [ -z "$missing" ] || fail "missing from $root:"$'\n'"$missing"
-  [ -z "$unexpected" ] || fail "not expected in $root:"$'\n'"$unexpected"
+  check_files "$root" debian
 
   local program
   for program in kelderwyn-inspect kelderwyn-map; do

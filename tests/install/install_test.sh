@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # install_test.sh BUILD_DIR: `cmake --install` into a temporary root (DESTDIR,
-# prefix /usr, as the package lays it out) puts every file in place, the desktop
+# prefix /usr, as the package lays it out), first plain, then with the component
+# "debian" that the package adds, puts every file in place, the desktop
 # entry and the AppStream metadata validate, the manual pages render without a
 # warning, and the installed kelderwyn-inspect runs.
 set -euo pipefail
@@ -11,8 +12,14 @@ source "$KELDERWYN_SOURCE_DIR/tests/install/checks.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-DESTDIR=$tmp/root cmake --install "$build" --prefix /usr >"$tmp/install.log" ||
-  { cat "$tmp/install.log" >&2; exit 1; }
+run_install() {
+  DESTDIR=$tmp/root cmake --install "$build" --prefix /usr "$@" >"$tmp/install.log" ||
+    { cat "$tmp/install.log" >&2; exit 1; }
+}
+# A plain install leaves out the files only the Debian package carries.
+run_install
+check_files "$tmp/root"
+run_install --component debian
 check_tree "$tmp/root"
 
 usage=$("$tmp/root/usr/bin/kelderwyn-inspect" --help) || fail "the installed kelderwyn-inspect --help failed"

@@ -46,6 +46,7 @@ check_tree "$tmp/root"
 
 # The package holds exactly what the install rules install.
 DESTDIR=$tmp/install cmake --install "$build" --prefix /usr >/dev/null
+DESTDIR=$tmp/install cmake --install "$build" --prefix /usr --component debian >/dev/null
 difference=$(diff <(installed_files "$tmp/install") <(installed_files "$tmp/root")) ||
   fail "the package differs from cmake --install (< install, > package):"$'\n'"$difference"
 
