@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds the Debian package: a Release build in build/, cpack (DEB), lintian (fails on errors), then the package test on the
-# .deb. Prints the path of the package at the end.
+# Builds the Debian package: a Release build in build/, cpack (DEB), lintian
+# (fails on errors), then the package test on the .deb. Prints the path of the
+# package at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
-# dpkg-dev brings dpkg-shlibdeps and dpkg-buildflags, file lets cpack find the
-# programs to run dpkg-shlibdeps on.
+# dpkg-dev brings dpkg-shlibdeps; file lets cpack find the programs to run it on.
 kelderwyn_install_packages
 kelderwyn_install_packages dpkg-dev file lintian
 
