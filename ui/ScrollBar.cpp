@@ -38,7 +38,8 @@ protected:
     }
 
     // QAbstractSlider swaps Left and Right on a scroll bar; a focused bar
-    // moves towards its end with Right, Down and Page Down on either axis.
+    // moves towards its end with Right, Down and Page Down on either axis,
+    // whatever modifier is held.
     void keyPressEvent(QKeyEvent* e) override
     {
         SliderAction action = SliderNoAction;
@@ -52,10 +53,6 @@ protected:
         case Qt::Key_Home: action = SliderToMinimum; break;
         case Qt::Key_End: action = SliderToMaximum; break;
         default: QScrollBar::keyPressEvent(e); return;
-        }
-        if (e->modifiers() & ~Qt::KeypadModifier) {
-            e->ignore();
-            return;
         }
         triggerAction(action);
         e->accept();
