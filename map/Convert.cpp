@@ -74,7 +74,12 @@ std::string InvalidIntegerMessage(std::string_view text)
     std::string message;
     message.reserve(text.size() + 32);
     message += '\'';
-    message += text;
+    for (const char c : text) {
+        if (c == '\0')
+            message += "\\x00";
+        else
+            message += c;
+    }
     message += "' is not a valid integer value";
     return message;
 }

@@ -11,7 +11,8 @@
 //   - nothing after the last digit, not even a blank.
 //
 // Any other text throws EConvertError "'%s' is not a valid integer value"
-// with the whole text given, blanks and all.
+// with the whole text given, blanks and all. The message is zero-terminated
+// text, so a NUL byte of the text appears in it as the four characters \x00.
 #pragma once
 
 #include <cstdint>
