@@ -44,6 +44,30 @@ bool TTextReader::SkipCarriageReturns()
     }
 }
 
+void TTextReader::SkipLinesWithout(char mark)
+{
+    const char* const block = FBlock.get();
+    const char* const end = block + FEnd;
+    const char* lineStart = block + FBegin;
+    std::int64_t lineFeeds = 0;
+    // The scan never runs more than one line's limit past the last line it
+    // passes over, so repeated calls stay linear in the data.
+    for (const char* p = lineStart; p != end; ++p) {
+        // A line feed at index 254 or later may come after a full piece.
+        if (p - lineStart >= static_cast<std::ptrdiff_t>(MaxLineChars))
+            break;
+        const char c = *p;
+        if (c == mark)
+            break;
+        if (c == '\n') {
+            lineStart = p + 1;
+            ++lineFeeds;
+        }
+    }
+    FBegin = static_cast<std::size_t>(lineStart - block);
+    FLineFeeds += lineFeeds;
+}
+
 bool TTextReader::ReadLine()
 {
     if (!SkipCarriageReturns()) {

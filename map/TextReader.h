@@ -41,6 +41,12 @@ public:
     // Reads one line; false when no data at all was found.
     bool ReadLine();
     bool Eof() const { return FEof; }
+    // Passes over the whole lines ahead in the current block that do not hold
+    // the byte mark, exactly as ReadLine calls would (line feeds counted, the
+    // flag untouched, since each of them ends with its line feed), but
+    // without copying them: the buffer and LineNumber() keep what the last
+    // ReadLine gave. Stops early at a line of 254 bytes or more.
+    void SkipLinesWithout(char mark);
     // The buffer's current contents (without the terminating zero).
     std::string_view Line() const { return {FLine, FLength}; }
     const char* Buffer() const { return FLine; }
