@@ -1,7 +1,19 @@
 #include "TextReader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+
+namespace {
+
+bool HasByte(std::uint64_t word, char byte)
+{
+    constexpr std::uint64_t Ones = 0x0101010101010101u;
+    const std::uint64_t x = word ^ (Ones * static_cast<unsigned char>(byte));
+    return ((x - Ones) & ~x & (Ones << 7)) != 0;
+}
+
+} // namespace
 
 TTextReader::TTextReader(std::FILE* file)
     : FFile(file)
@@ -83,6 +95,17 @@ bool TTextReader::ReadLine()
         const char* in = block + FBegin;
         const char* const stop = in + std::min(FEnd - FBegin, MaxLineChars - length);
         bool lineFeed = false;
+        // Eight bytes at a time while they hold neither line feed nor
+        // carriage return; no CR has been dropped yet, so they fit the buffer.
+        while (stop - in >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, in, 8);
+            if (HasByte(word, '\n') || HasByte(word, '\r'))
+                break;
+            std::memcpy(FLine + length, &word, 8);
+            in += 8;
+            length += 8;
+        }
         while (in != stop) {
             const char c = *in++;
             FLine[length] = c;
