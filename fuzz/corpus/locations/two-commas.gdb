@@ -1,0 +1,8 @@
+[loc 17]
+name: Dunmere
+area: north shore
+size: 3
+type: 2
+icon: 0
+note: ferry crossing
+pos:  1,5,2

@@ -1,0 +1,185 @@
+// The location database on arbitrary bytes. The bytes are written to a file
+// and read twice: line by line with TTextReader, and whole with
+// LoadLocations. Both are checked against a plain restatement of the rules
+// over the whole data in memory (carriage returns dropped, 0x1A ends the
+// data, pieces of at most 254 characters): the same lines and end-of-data
+// flags, the same records and names, the same error. When the first byte is
+// odd, about one block of filler lines goes before the rest, so that lines
+// and records straddle the reader's block boundary.
+#include "Convert.h"
+#include "Errors.h"
+#include "Locations.h"
+#include "TextReader.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct TFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+struct TLine {
+    std::string Text;
+    bool Eof = false;
+};
+
+// The lines ReadLine delivers, and whether each set the end-of-data flag.
+std::vector<TLine> ExpectedLines(std::string_view bytes)
+{
+    std::string data;
+    for (const char c : bytes.substr(0, bytes.find('\x1a')))
+        if (c != '\r')
+            data += c;
+    std::vector<TLine> lines;
+    std::size_t at = 0;
+    while (at < data.size()) {
+        const std::size_t lineFeed = data.find('\n', at);
+        const std::size_t end = std::min(lineFeed == std::string::npos ? data.size() : lineFeed + 1,
+                                         at + TTextReader::MaxLineChars);
+        TLine line{data.substr(at, end - at), false};
+        line.Eof = end == data.size() && line.Text.back() != '\n' && line.Text.size() < TTextReader::MaxLineChars;
+        lines.push_back(line);
+        at = end;
+        if (line.Eof)
+            break;
+    }
+    return lines;
+}
+
+std::string_view Run(std::string_view line, std::ptrdiff_t p, std::ptrdiff_t n)
+{
+    const auto length = static_cast<std::ptrdiff_t>(line.size());
+    if (p < 1 || p > length || n < 0)
+        return {};
+    return line.substr(static_cast<std::size_t>(p - 1), static_cast<std::size_t>(std::min(n, length - p + 1)));
+}
+
+struct TExpectedLoad {
+    TLocList List;
+    std::vector<std::string> Names;
+    std::optional<std::string> Error;
+};
+
+// The load over those lines. The last line of the data, when it lacks its
+// line feed, is measured as if it had one.
+TExpectedLoad ExpectedLoad(const std::vector<TLine>& lines)
+{
+    TExpectedLoad load;
+    std::size_t next = 0;
+    auto length = [&](std::size_t i) {
+        const bool endsData = i + 1 == lines.size() && lines[i].Text.back() != '\n';
+        return static_cast<std::ptrdiff_t>(lines[i].Text.size()) + (endsData ? 1 : 0);
+    };
+    auto value = [&](std::size_t i) { return Run(lines[i].Text, 7, length(i) - 7); };
+    auto convert = [&](std::string_view text, std::int32_t& result) {
+        try {
+            result = StrToInt(text);
+            return true;
+        } catch (const EConvertError& error) {
+            load.Error = error.what();
+            return false;
+        }
+    };
+    while (next < lines.size() && !lines[next].Eof) {
+        const std::size_t marker = next++;
+        if (lines[marker].Text.find("loc") == std::string::npos)
+            continue;
+        if (marker + 1 >= lines.size())
+            break;
+        TLocation location;
+        location.Name = value(marker + 1);
+        load.Names.push_back(location.Name);
+        if (marker + 4 >= lines.size() || !convert(value(marker + 4), location.Type))
+            break;
+        if (marker + 7 >= lines.size())
+            break;
+        const std::string_view line = lines[marker + 7].Text;
+        const std::size_t comma = line.rfind(',');
+        const std::ptrdiff_t c = comma == std::string_view::npos ? 0 : static_cast<std::ptrdiff_t>(comma) + 1;
+        if (!convert(Run(line, 7, c - 7), location.X) || !convert(Run(line, c + 1, length(marker + 7) - c - 1), location.Y))
+            break;
+        load.List.push_back(location);
+        next = marker + 8;
+    }
+    return load;
+}
+
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+std::string ScratchFile()
+{
+    const std::filesystem::path folder =
+        std::filesystem::exists("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    return (folder / ("kelderwyn-fuzz-" + std::to_string(::getpid()) + ".gdb")).string();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const std::string fileName = ScratchFile();
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (size > 0 && (data[0] & 1)) {
+        // Lines without "l", passed over in bulk, up to a few bytes short of the block end.
+        const std::size_t fill = TTextReader::BlockSize - data[0] / 2;
+        const std::string_view sea = "the open sea and sky\n";
+        std::string filler;
+        while (filler.size() + sea.size() < fill)
+            filler += sea;
+        filler += std::string(fill - filler.size() - 1, '.') + '\n';
+        bytes = filler + bytes.substr(1);
+    }
+    {
+        const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "wb"));
+        Check(file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size());
+    }
+
+    const std::vector<TLine> lines = ExpectedLines(bytes);
+    {
+        const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "rb"));
+        Check(file != nullptr);
+        TTextReader reader(file.get());
+        for (const TLine& line : lines) {
+            Check(reader.ReadLine());
+            Check(reader.Line() == line.Text && reader.Buffer()[line.Text.size()] == '\0');
+            Check(reader.Eof() == line.Eof);
+        }
+        Check(!reader.ReadLine());
+        Check(reader.Eof());
+    }
+
+    const TExpectedLoad expected = ExpectedLoad(lines);
+    TLocList list;
+    std::vector<std::string> names;
+    std::optional<std::string> error;
+    bool closed = false;
+    try {
+        LoadLocations(fileName, list, {[&](const std::string& name) { names.push_back(name); }, [&] { closed = true; }});
+    } catch (const EConvertError& e) {
+        error = e.what();
+    }
+    Check(!closed);
+    Check(error == expected.Error);
+    Check(names == expected.Names);
+    Check(list.size() == expected.List.size());
+    for (std::size_t i = 0; i < list.size(); ++i)
+        Check(list[i].Name == expected.List[i].Name && list[i].Type == expected.List[i].Type &&
+              list[i].X == expected.List[i].X && list[i].Y == expected.List[i].Y);
+    return 0;
+}
