@@ -1,0 +1,184 @@
+#include "ScrollBar.h"
+
+#include "PlatformErrors.h"
+
+#include <QEvent>
+#include <QProxyStyle>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+// QScrollBar with two hooks: it tells its owner when an event that may have
+// run user actions is over, and it leaves the wheel to its parents.
+class TScrollBarControl : public QScrollBar {
+public:
+    TScrollBarControl(Qt::Orientation orientation, QWidget* parent, TScrollBar* owner)
+        : QScrollBar(orientation, parent), Owner(owner)
+    {
+    }
+
+    TScrollBar* Owner;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (!Owner)
+            return QScrollBar::event(e);
+        // Mouse presses, key presses, the auto-repeat timer and the context
+        // menu all run their actions from inside event().
+        QPointer<TScrollBar> owner(Owner);
+        ++owner->UserEventDepth;
+        const bool result = QScrollBar::event(e);
+        if (owner) {
+            --owner->UserEventDepth;
+            owner->UserEventDone();
+        }
+        return result;
+    }
+
+    void wheelEvent(QWheelEvent* e) override { e->ignore(); }
+};
+
+namespace {
+
+// A left click in the trough pages by LargeChange on every style; some
+// styles would jump to the click instead.
+class TTroughPagesStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ScrollBar_LeftClickAbsolutePosition)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+const char* const RangeError = "Scrollbar property out of range";
+
+} // namespace
+
+TScrollBar::TScrollBar(Qt::Orientation orientation, QWidget* parent)
+    : QObject(parent), Bar(new TScrollBarControl(orientation, parent, this))
+{
+    auto* style = new TTroughPagesStyle;
+    style->setParent(Bar);
+    Bar->setStyle(style);
+    Bar->setRange(0, 100);
+    Bar->setValue(0);
+    Bar->setSingleStep(1);
+    Bar->setPageStep(1);
+    Bar->setTracking(true);
+    Bar->setFocusPolicy(Qt::StrongFocus);
+    Bar->setEnabled(false);
+    connect(Bar, &QAbstractSlider::actionTriggered, this, &TScrollBar::ActionTriggered);
+    connect(Bar, &QAbstractSlider::sliderReleased, this, &TScrollBar::SliderReleased);
+    connect(Bar, &QAbstractSlider::valueChanged, this, &TScrollBar::ValueChanged);
+}
+
+TScrollBar::~TScrollBar()
+{
+    if (Bar) {
+        Bar->Owner = nullptr;
+        delete Bar;
+    }
+}
+
+QScrollBar* TScrollBar::Widget() const
+{
+    return Bar;
+}
+
+std::int32_t TScrollBar::Min() const
+{
+    return 0;
+}
+
+std::int32_t TScrollBar::Max() const
+{
+    return Bar->maximum();
+}
+
+void TScrollBar::SetMax(std::int32_t value)
+{
+    SetParams(Position(), value);
+}
+
+std::int32_t TScrollBar::Position() const
+{
+    return Bar->value();
+}
+
+void TScrollBar::SetPosition(std::int32_t value)
+{
+    SetParams(value, Max());
+}
+
+bool TScrollBar::Enabled() const
+{
+    return !Bar->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void TScrollBar::SetEnabled(bool value)
+{
+    Bar->setEnabled(value);
+}
+
+void TScrollBar::SetParams(std::int32_t position, std::int32_t max)
+{
+    if (max < Min())
+        throw EInvalidOperation(RangeError);
+    const std::int32_t clamped = std::clamp(position, Min(), max);
+    const bool changed = clamped != Position();
+    const bool wasSetting = SettingByProgram;
+    SettingByProgram = true;
+    Bar->setMaximum(max);
+    Bar->setValue(clamped);
+    SettingByProgram = wasSetting;
+    if (changed)
+        SetEnabled(true);
+}
+
+void TScrollBar::ActionTriggered(int action)
+{
+    int code = scPosition;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
+    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
+    case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
+    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
+    case QAbstractSlider::SliderToMinimum: code = scTop; break;
+    case QAbstractSlider::SliderToMaximum: code = scBottom; break;
+    case QAbstractSlider::SliderMove: code = Bar->isSliderDown() ? scTrack : scPosition; break;
+    default: break;
+    }
+    if (UserEventDepth > 0)
+        UserActionPending = true;
+    // The bar has worked out the new position but not stored it yet.
+    emit Scroll(code, Bar->sliderPosition());
+}
+
+void TScrollBar::SliderReleased()
+{
+    if (UserEventDepth > 0)
+        UserActionPending = true;
+    emit Scroll(scPosition, Bar->sliderPosition());
+}
+
+void TScrollBar::ValueChanged()
+{
+    if (SettingByProgram)
+        return;
+    // Outside an event (accessibility, a direct triggerAction) the value is
+    // stored by now, so the end notice can go at once.
+    UserActionPending = true;
+    UserEventDone();
+}
+
+void TScrollBar::UserEventDone()
+{
+    if (!UserActionPending || UserEventDepth > 0)
+        return;
+    UserActionPending = false;
+    emit Scroll(scEndScroll, Position());
+}
