@@ -1,6 +1,132 @@
+// kelderwyn-inspect locations: lists the location database as the viewer
+// reads it, one record per line, and points at the line of a bad value.
 #include "Commands.h"
 
-int RunLocations(int, char**)
+#include "Errors.h"
+#include "Locations.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char Help[] =
+    "usage: kelderwyn-inspect locations [FILE]\n"
+    "\n"
+    "Reads FILE (default \"knmain.gdb\") as the viewer reads its location\n"
+    "database and prints one line per record, in file order:\n"
+    "  NAME<tab>TYPE<tab>X<tab>Y\n"
+    "In NAME a backslash is written as \\\\, a tab as \\t and any other byte\n"
+    "below 0x20 as \\xHH; all other bytes are written as they are.\n"
+    "\n"
+    "When a number does not convert, the records before it are printed and\n"
+    "stderr gets FILE:LINE: and the viewer's message, LINE being the line of\n"
+    "the file that holds the value. A record cut short by the end of the file\n"
+    "is dropped, as the viewer drops it, with a warning on stderr.\n"
+    "\n"
+    "Exit status: 0 the whole file loaded, 1 it did not, 2 usage error.\n";
+
+void AppendEscapedName(std::string& out, const std::string& name)
 {
-    return 2;
+    static const char Hex[] = "0123456789ABCDEF";
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20) {
+            out += "\\x";
+            out += Hex[byte >> 4];
+            out += Hex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+}
+
+void PrintRecords(const TLocList& list)
+{
+    std::string out;
+    for (const TLocation& location : list) {
+        AppendEscapedName(out, location.Name);
+        out += '\t';
+        out += std::to_string(location.Type);
+        out += '\t';
+        out += std::to_string(location.X);
+        out += '\t';
+        out += std::to_string(location.Y);
+        out += '\n';
+        if (out.size() >= 1 << 16) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+}
+
+// The text of the viewer's error box: a full stop is appended when the last
+// character sorts after ".".
+std::string ShownMessage(const std::string& message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + '.';
+    return message;
+}
+
+void PrintError(const std::string& text)
+{
+    const std::string line = text + '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+} // namespace
+
+int RunLocations(int argc, char** argv)
+{
+    std::string fileName = "knmain.gdb";
+    int i = 0;
+    if (i < argc && (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)) {
+        std::fputs(Help, stdout);
+        return 0;
+    }
+    if (i < argc && std::strcmp(argv[i], "--") == 0)
+        ++i;
+    else if (i < argc && argv[i][0] == '-' && argv[i][1] != '\0') {
+        std::fputs(Help, stderr);
+        return 2;
+    }
+    if (i < argc)
+        fileName = argv[i++];
+    if (i < argc) {
+        std::fputs(Help, stderr);
+        return 2;
+    }
+
+    TLocList list;
+    TLoadReport report;
+    bool closed = false;
+    const TLocationWindow window{[](const std::string&) {}, [&closed] { closed = true; }};
+    try {
+        LoadLocations(fileName, list, window, report);
+    } catch (const EConvertError& error) {
+        PrintRecords(list);
+        PrintError(fileName + ':' + std::to_string(report.FailedLine) + ": " + ShownMessage(error.what()));
+        return 1;
+    } catch (const std::exception& error) {
+        PrintRecords(list);
+        PrintError(error.what());
+        return 1;
+    }
+    if (closed) {
+        PrintError(EFOpenError(fileName).what());
+        return 1;
+    }
+    PrintRecords(list);
+    if (report.DroppedLine != 0)
+        PrintError(fileName + ':' + std::to_string(report.DroppedLine) +
+                   ": warning: record cut short by the end of the data, dropped");
+    return 0;
 }
