@@ -8,6 +8,7 @@
 //   EJPEG            "JPEG error #%d" and the image limits of the decoder
 //   EFOpenError      "Cannot open file %s"
 //   EFCreateError    "Cannot create file %s"
+//   EWriteError      "Cannot write file %s" (a write or close after creation failed)
 //   EInvalidGraphic  a BMP or bitmap size the model cannot hold
 //   EOutOfResources  the drop-down list refused an entry
 #pragma once
@@ -38,6 +39,11 @@ public:
 class EFCreateError : public EMapError {
 public:
     explicit EFCreateError(const std::string& fileName) : EMapError("Cannot create file " + fileName) {}
+};
+
+class EWriteError : public EMapError {
+public:
+    explicit EWriteError(const std::string& fileName) : EMapError("Cannot write file " + fileName) {}
 };
 
 class EInvalidGraphic : public EMapError {

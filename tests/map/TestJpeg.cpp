@@ -1,0 +1,168 @@
+#include "TestJpeg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <unistd.h>
+
+#include <jpeglib.h>
+
+namespace {
+
+std::uint8_t Clamp(double value)
+{
+    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
+
+std::uint8_t Light(int value, int maximum)
+{
+    return maximum == 0 ? 0 : static_cast<std::uint8_t>((value * 255 + maximum / 2) / maximum);
+}
+
+} // namespace
+
+TBitmap SmoothTestPicture(std::int32_t width, std::int32_t height)
+{
+    TBitmap picture(width, height);
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* row = picture.ScanLine(y);
+        for (std::int32_t x = 0; x < width; ++x) {
+            row[3 * x] = Clamp(128 + 90 * std::sin(x / 9.0 + y / 23.0));
+            row[3 * x + 1] = Clamp(120 + 80 * std::cos(x / 17.0 - y / 13.0));
+            row[3 * x + 2] = Clamp(30 + 200.0 * (x + y) / (width + height));
+        }
+    }
+    return picture;
+}
+
+std::vector<std::uint8_t> EncodeTestJpeg(const TBitmap& picture, const TTestJpegOptions& options)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+
+    const bool grey = options.Colour == TTestJpegColour::Grey;
+    const bool ink = !grey && options.Colour != TTestJpegColour::Rgb;
+    info.image_width = static_cast<JDIMENSION>(picture.Width());
+    info.image_height = static_cast<JDIMENSION>(picture.Height());
+    info.input_components = grey ? 1 : ink ? 4 : 3;
+    info.in_color_space = grey ? JCS_GRAYSCALE : ink ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, options.Quality, TRUE);
+    if (options.Colour == TTestJpegColour::AdobeYcck)
+        jpeg_set_colorspace(&info, JCS_YCCK);
+    if (options.Colour == TTestJpegColour::Cmyk)
+        info.write_Adobe_marker = FALSE;
+    if (!options.Subsample)
+        for (int c = 0; c < info.num_components; ++c)
+            info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    if (options.Progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+
+    std::vector<JSAMPLE> line(static_cast<std::size_t>(picture.Width()) * 4);
+    const bool inverted = options.Colour == TTestJpegColour::AdobeCmyk || options.Colour == TTestJpegColour::AdobeYcck;
+    while (info.next_scanline < info.image_height) {
+        const std::uint8_t* bgr = picture.ScanLine(static_cast<std::int32_t>(info.next_scanline));
+        for (std::int32_t x = 0; x < picture.Width(); ++x) {
+            const int b = bgr[3 * x], g = bgr[3 * x + 1], r = bgr[3 * x + 2];
+            JSAMPLE* out = line.data() + x * info.input_components;
+            if (grey) {
+                out[0] = static_cast<JSAMPLE>((77 * r + 150 * g + 29 * b + 128) >> 8);
+            } else if (!ink) {
+                out[0] = static_cast<JSAMPLE>(r);
+                out[1] = static_cast<JSAMPLE>(g);
+                out[2] = static_cast<JSAMPLE>(b);
+            } else {
+                // Black takes the darkness all three share; the inks the rest.
+                const int maximum = std::max({r, g, b});
+                const std::uint8_t light[4] = {Light(r, maximum), Light(g, maximum), Light(b, maximum),
+                                               static_cast<std::uint8_t>(maximum)};
+                for (int c = 0; c < 4; ++c)
+                    out[c] = static_cast<JSAMPLE>(inverted ? light[c] : 255 - light[c]);
+            }
+        }
+        JSAMPROW row = line.data();
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
+TBitmap ReferenceDecode(const std::vector<std::uint8_t>& jpeg)
+{
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    error.emit_message = [](j_common_ptr, int) {};
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), jpeg.size());
+    jpeg_read_header(&info, TRUE);
+    const bool grey = info.num_components == 1;
+    info.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    info.dct_method = JDCT_ISLOW;
+    info.do_fancy_upsampling = TRUE;
+    info.do_block_smoothing = TRUE;
+    jpeg_start_decompress(&info);
+
+    TBitmap picture(static_cast<std::int32_t>(info.output_width), static_cast<std::int32_t>(info.output_height));
+    std::vector<JSAMPLE> line(std::size_t{info.output_width} * static_cast<std::size_t>(info.output_components));
+    while (info.output_scanline < info.output_height) {
+        std::uint8_t* bgr = picture.ScanLine(static_cast<std::int32_t>(info.output_scanline));
+        JSAMPROW row = line.data();
+        jpeg_read_scanlines(&info, &row, 1);
+        for (JDIMENSION x = 0; x < info.output_width; ++x) {
+            const JSAMPLE* in = line.data() + x * static_cast<JDIMENSION>(info.output_components);
+            bgr[3 * x] = grey ? in[0] : in[2];
+            bgr[3 * x + 1] = grey ? in[0] : in[1];
+            bgr[3 * x + 2] = in[0];
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return picture;
+}
+
+int MaxPixelDifference(const TBitmap& a, const TBitmap& b)
+{
+    if (a.Width() != b.Width() || a.Height() != b.Height())
+        throw std::logic_error("bitmaps of different sizes");
+    int worst = 0;
+    for (std::int32_t y = 0; y < a.Height(); ++y)
+        for (std::int32_t i = 0; i < a.Width() * 3; ++i)
+            worst = std::max(worst, std::abs(a.ScanLine(y)[i] - b.ScanLine(y)[i]));
+    return worst;
+}
+
+std::filesystem::path TempTestPath(const std::string& name)
+{
+    return std::filesystem::temp_directory_path() /
+           ("kelderwyn-test-" + std::to_string(::getpid()) + "-" + name);
+}
+
+void WriteTestFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!file)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+std::vector<std::uint8_t> ReadTestFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw std::runtime_error("cannot read " + path.string());
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
