@@ -8,7 +8,6 @@
 #include "ScrollBar.h"
 #include "SortedComboBox.h"
 #include "ToolBar.h"
-#include "VirtualKeys.h"
 #include "ZoomGeometry.h"
 
 #include <QFrame>
@@ -76,18 +75,19 @@ void TMainForm::CreateControls()
 
     ScrollBarH = new TScrollBar(Qt::Horizontal, this);
     ScrollBarH->setObjectName(QStringLiteral("ScrollBarH"));
+    ScrollBarH->Widget()->setObjectName(QStringLiteral("ScrollBarH"));
     ScrollBarH->Widget()->setGeometry(11, 394, 330, 17);
 
     ScrollBarV = new TScrollBar(Qt::Vertical, this);
     ScrollBarV->setObjectName(QStringLiteral("ScrollBarV"));
+    ScrollBarV->Widget()->setObjectName(QStringLiteral("ScrollBarV"));
     ScrollBarV->Widget()->setGeometry(344, 11, 17, 380);
 
     CreateToolBar();
 
     setTabOrder(CBLoc, ScrollBarH->Widget());
     setTabOrder(ScrollBarH->Widget(), ScrollBarV->Widget());
-    setTabOrder(ScrollBarV->Widget(), PanelMap);
-    // The map, not the list, has the focus at start.
+    // The map, not the list, has the focus at start; it is no tab stop.
     PanelMap->setFocus();
 }
 

@@ -30,6 +30,17 @@ bool Meets(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t
     return left < view.Width() && top < view.Height() && left + width > 0 && top + height > 0;
 }
 
+// The outline as four 1-px strips: exact at every pixel, also where the
+// image edge cuts the square (drawRect's outline loses a corner there).
+void DrawSquare(QPainter& painter, int left, int top)
+{
+    const int last = SquareSide - 1;
+    painter.fillRect(left, top, SquareSide, 1, MarkerColor);
+    painter.fillRect(left, top + last, SquareSide, 1, MarkerColor);
+    painter.fillRect(left, top + 1, 1, SquareSide - 2, MarkerColor);
+    painter.fillRect(left + last, top + 1, 1, SquareSide - 2, MarkerColor);
+}
+
 } // namespace
 
 TMarkerFonts::TMarkerFonts()
@@ -47,7 +58,6 @@ void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TM
     QPainter painter(&image);
     painter.setPen(MarkerColor);
     painter.setBrush(Qt::NoBrush);
-    painter.setRenderHint(QPainter::Antialiasing, false);
 
     const QFont* current = nullptr;
     for (const TLocation& location : locations) {
@@ -58,9 +68,8 @@ void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TM
         const QFont& font = capital ? fonts.Capital : fonts.Label;
         const QFontMetrics& metrics = capital ? fonts.CapitalMetrics : fonts.LabelMetrics;
 
-        // A 1-px outline of drawRect(x, y, w, h) covers w + 1 columns and h + 1 rows.
         if (Meets(point.X, point.Y, SquareSide, SquareSide, view))
-            painter.drawRect(point.X, point.Y, SquareSide - 1, SquareSide - 1);
+            DrawSquare(painter, point.X, point.Y);
 
         const QString name = AnsiToQString(location.Name);
         const std::int64_t left = std::int64_t{point.X} + SquareSide;

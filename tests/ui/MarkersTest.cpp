@@ -109,12 +109,12 @@ TEST_F(MarkersTest, LabelsStartBelowAndRightOfTheSquareAndCapitalsGrowFromLevel3
         for (int i = 0; i < 2; ++i) {
             const TMapPoint point = WorldToMap(list[i].X, list[i].Y, level, view.Height());
             // Nothing of the label above or left of its corner, next to the square.
-            for (int x = point.X + 5; x < point.X + 60; ++x)
+            for (int x = point.X + 5; x < point.X + 150; ++x)
                 EXPECT_TRUE(IsGround(view, x, point.Y + 4)) << "level " << level << " x " << x;
             for (int y = point.Y + 5; y < point.Y + 20; ++y)
                 EXPECT_TRUE(IsGround(view, point.X + 4 - 5, y));
             int& rows = (i == 0 ? capitalRows : townRows)[level - 2];
-            rows = ChangedRows(view, point.X + 5, point.X + 60);
+            rows = ChangedRows(view, point.X + 5, point.X + 150);
         }
     }
     EXPECT_GT(capitalRows[1], capitalRows[0] + 3);
@@ -147,8 +147,10 @@ TEST_F(MarkersTest, APointJustAboveAndLeftStillShowsWhatFallsInside)
     ASSERT_GT(point.X, -5);
     ASSERT_GT(point.Y, -5);
     DrawLocations(view, list, 0, Fonts);
-    EXPECT_TRUE(IsMarker(view, point.X + 4, point.Y + 4));
-    EXPECT_TRUE(IsMarker(view, 0, point.Y + 4));
+    for (int i = 0; i <= point.X + 4; ++i) {
+        EXPECT_TRUE(IsMarker(view, i, point.Y + 4)) << i;
+        EXPECT_TRUE(IsMarker(view, point.X + 4, i)) << i;
+    }
     EXPECT_TRUE(IsGround(view, point.X + 5, 0));
     EXPECT_GT(ChangedRows(view, point.X + 5, point.X + 60), 5);
 }
