@@ -52,7 +52,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
     setAutoFillBackground(true);
 
     CreateControls();
-    FKeyPreview = new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
 }
 
 TMainForm::~TMainForm() = default;

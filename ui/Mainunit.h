@@ -14,7 +14,6 @@
 
 class QFrame;
 class QToolButton;
-class TKeyPreview;
 class TMapImage;
 class TScrollBar;
 class TSortedComboBox;
@@ -81,6 +80,5 @@ private:
     void FormKeyDown(int key);
     void FormKeyUp(int key);
 
-    TKeyPreview* FKeyPreview;
     bool FCreated = false;
 };

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -267,4 +268,20 @@ TEST_F(MainFormTest, AMissingLocationFileClosesTheWindowAfterTheMapWasDecoded)
     EXPECT_TRUE(form->LocList.empty());
     EXPECT_EQ(form->CBLoc->count(), 0);
     EXPECT_FALSE(QFile::exists(TempFileName));
+}
+
+TEST_F(MainFormTest, TheWindowSeesTheShiftKeyWhateverControlHasTheFocus)
+{
+    WriteMap();
+    WriteFile(LocationsFileName, ZetaPoint);
+    const auto form = Start();
+
+    for (QWidget* focused : {static_cast<QWidget*>(form->CBLoc), form->PanelMap}) {
+        QTest::keyPress(focused, Qt::Key_Shift, Qt::ShiftModifier);
+        EXPECT_TRUE(form->ShiftHeld);
+        QTest::keyPress(focused, Qt::Key_A, Qt::ShiftModifier);
+        EXPECT_TRUE(form->ShiftHeld);
+        QTest::keyRelease(focused, Qt::Key_Shift);
+        EXPECT_FALSE(form->ShiftHeld);
+    }
 }
