@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 static_assert(std::bit_cast<std::uint32_t>(0.011f) == 0x3C343958u);
@@ -65,8 +66,8 @@ std::string MakeName(TRandom& random, int type, std::set<std::string>& used)
         name += Pick(random, Ends);
         if (type >= 2 && random.Below(12) == 0)
             name = random.Below(2) == 0 ? Pick(random, Prefixes) + name : name + Pick(random, Suffixes);
-        // Only a marker line may hold those three letters; keep them out of
-        // names too, so that no reader is tempted to mistake one.
+        // "loc" inside a record is harmless to the viewer, but keeping it out
+        // of names lets a plain text search find exactly the marker lines.
         if (name.find("loc") == std::string::npos && used.insert(name).second)
             return name;
     }
@@ -104,6 +105,8 @@ void GeneratePlaces(TSampleWorld& world)
         float spacing = Spacing[type];
         int misses = 0;
         for (int placed = 0; placed < PlacesPerType[type];) {
+            if (misses > 1000000)
+                throw std::runtime_error("the map has too little land for the places");
             const std::int32_t x = -125000 + 10 * static_cast<std::int32_t>(random.Below(30000));
             const std::int32_t y = -130000 + 10 * static_cast<std::int32_t>(random.Below(35000));
             const TPixelPoint p = FullSizePixel(x, y);

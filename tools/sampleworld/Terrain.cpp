@@ -123,8 +123,9 @@ void CubicWeights(float t, float w[4])
     w[3] = 0.5f * (t3 - t2);
 }
 
-// Sample i of the half grid sits at full-size position 2i + 1.
-std::vector<float> UpsampleHalf(const std::vector<float>& half, bool cubic)
+// Catmull-Rom interpolation of the half grid up to full size; sample i of the
+// half grid sits at full-size position 2i + 1.
+std::vector<float> UpsampleHalf(const std::vector<float>& half)
 {
     std::vector<float> full(static_cast<std::size_t>(W) * H);
     std::vector<int> colIndex(static_cast<std::size_t>(W) * 4);
@@ -133,15 +134,7 @@ std::vector<float> UpsampleHalf(const std::vector<float>& half, bool cubic)
         const float u = (static_cast<float>(x) - 0.5f) * 0.5f;
         const int i0 = static_cast<int>(std::floor(u));
         float w[4];
-        if (cubic) {
-            CubicWeights(u - static_cast<float>(i0), w);
-        } else {
-            const float t = u - static_cast<float>(i0);
-            w[0] = 0.0f;
-            w[1] = 1.0f - t;
-            w[2] = t;
-            w[3] = 0.0f;
-        }
+        CubicWeights(u - static_cast<float>(i0), w);
         for (int k = 0; k < 4; ++k) {
             colIndex[x * 4 + k] = std::clamp(i0 - 1 + k, 0, HalfW - 1);
             colWeight[x * 4 + k] = w[k];
@@ -152,19 +145,9 @@ std::vector<float> UpsampleHalf(const std::vector<float>& half, bool cubic)
         const float v = (static_cast<float>(y) - 0.5f) * 0.5f;
         const int j0 = static_cast<int>(std::floor(v));
         float w[4];
-        if (cubic) {
-            CubicWeights(v - static_cast<float>(j0), w);
-        } else {
-            const float t = v - static_cast<float>(j0);
-            w[0] = 0.0f;
-            w[1] = 1.0f - t;
-            w[2] = t;
-            w[3] = 0.0f;
-        }
+        CubicWeights(v - static_cast<float>(j0), w);
         std::fill(row.begin(), row.end(), 0.0f);
         for (int k = 0; k < 4; ++k) {
-            if (w[k] == 0.0f)
-                continue;
             const float* src = &half[static_cast<std::size_t>(std::clamp(j0 - 1 + k, 0, HalfH - 1)) * HalfW];
             for (int i = 0; i < HalfW; ++i)
                 row[i] += w[k] * src[i];
@@ -611,7 +594,7 @@ TSampleWorld GenerateTerrain()
     const TDrainage drainage = Drain(fields, halfElevation);
     const std::vector<float> river = DrawRivers(drainage);
 
-    std::vector<float> elevation = UpsampleHalf(halfElevation, true);
+    std::vector<float> elevation = UpsampleHalf(halfElevation);
     halfElevation = std::vector<float>();
     std::vector<std::uint8_t> isLand(elevation.size());
     for (int y = 0; y < H; ++y)
