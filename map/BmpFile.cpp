@@ -194,7 +194,7 @@ TBitmap LoadBitmapFromFile(const std::string& fileName)
     if (std::fread(head, 1, headLength, file.get()) != headLength) {
         if (std::ferror(file.get()))
             throw EFOpenError(fileName);
-        Invalid(source, "the file is shorter than its size");
+        Invalid(source, "the file ended while it was read");
     }
     const TBmpLayout layout = ParseHeader(head, headLength, fileSize, source);
 
@@ -205,7 +205,7 @@ TBitmap LoadBitmapFromFile(const std::string& fileName)
         if (std::fread(bitmap.Bits(), 1, layout.ImageBytes, file.get()) != layout.ImageBytes) {
             if (std::ferror(file.get()))
                 throw EFOpenError(fileName);
-            Invalid(source, "the file is shorter than its size");
+            Invalid(source, "the file ended while it was read");
         }
     }
     FinishRows(bitmap, layout.TopDown);

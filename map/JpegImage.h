@@ -32,8 +32,10 @@
 
 #include "Bitmap.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -55,7 +57,8 @@ public:
     // sample, 4 components at full resolution, so 8 bytes per pixel, which is
     // under 3 GiB for the largest accepted image. Nothing else libjpeg needs
     // comes near that; a tighter bound would refuse images we accept.
-    static constexpr long MaxWorkingMemory = 3L << 30;
+    static constexpr long MaxWorkingMemory =
+        static_cast<long>(std::min<long long>(3LL << 30, std::numeric_limits<long>::max()));
 
     void LoadFromFile(const std::string& fileName);
     void LoadFromMemory(const std::uint8_t* data, std::size_t size);

@@ -146,6 +146,8 @@ void LoadLocations(const std::string& fileName, TLocList& list, const TLocationW
 
     TTextReader reader(file.get());
     for (;;) {
+        // A line without an "l" holds no "loc"; such runs are passed over in bulk.
+        reader.SkipLinesWithout('l');
         reader.ReadLine();
         if (reader.Eof())
             return;

@@ -1,7 +1,19 @@
 #include "TextReader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+
+namespace {
+
+bool HasByte(std::uint64_t word, char byte)
+{
+    constexpr std::uint64_t Ones = 0x0101010101010101u;
+    const std::uint64_t x = word ^ (Ones * static_cast<unsigned char>(byte));
+    return ((x - Ones) & ~x & (Ones << 7)) != 0;
+}
+
+} // namespace
 
 TTextReader::TTextReader(std::FILE* file)
     : FFile(file)
@@ -11,25 +23,16 @@ TTextReader::TTextReader(std::FILE* file)
 
 bool TTextReader::Fill()
 {
-    while (!FExhausted) {
+    if (!FExhausted) {
         char* block = FBlock.get();
         std::size_t n = std::fread(block, 1, BlockSize, FFile);
-        if (n == 0) {
-            // End of file and read error alike end the data.
-            FExhausted = true;
-            break;
-        }
         if (const void* eof = std::memchr(block, 0x1A, n)) {
             n = static_cast<std::size_t>(static_cast<const char*>(eof) - block);
             FExhausted = true;
         }
-        if (char* cr = static_cast<char*>(std::memchr(block, '\r', n))) {
-            char* out = cr;
-            for (const char* in = cr + 1; in != block + n; ++in)
-                if (*in != '\r')
-                    *out++ = *in;
-            n = static_cast<std::size_t>(out - block);
-        }
+        // End of file and read error alike end the data.
+        if (n == 0)
+            FExhausted = true;
         FBegin = 0;
         FEnd = n;
         if (n != 0)
@@ -39,31 +42,87 @@ bool TTextReader::Fill()
     return false;
 }
 
+// Carriage returns stay in the block and are dropped here and in ReadLine,
+// which is cheaper than compacting every block.
+bool TTextReader::SkipCarriageReturns()
+{
+    for (;;) {
+        while (FBegin != FEnd && FBlock[FBegin] == '\r')
+            ++FBegin;
+        if (FBegin != FEnd)
+            return true;
+        if (!Fill())
+            return false;
+    }
+}
+
+void TTextReader::SkipLinesWithout(char mark)
+{
+    const char* const block = FBlock.get();
+    const char* const end = block + FEnd;
+    const char* lineStart = block + FBegin;
+    std::int64_t lineFeeds = 0;
+    // The scan never runs more than one line's limit past the last line it
+    // passes over, so repeated calls stay linear in the data.
+    for (const char* p = lineStart; p != end; ++p) {
+        // A line feed at index 254 or later may come after a full piece.
+        if (p - lineStart >= static_cast<std::ptrdiff_t>(MaxLineChars))
+            break;
+        const char c = *p;
+        if (c == mark)
+            break;
+        if (c == '\n') {
+            lineStart = p + 1;
+            ++lineFeeds;
+        }
+    }
+    FBegin = static_cast<std::size_t>(lineStart - block);
+    FLineFeeds += lineFeeds;
+}
+
 bool TTextReader::ReadLine()
 {
-    if (FBegin == FEnd && !Fill()) {
+    if (!SkipCarriageReturns()) {
         FEof = true;
         return false;
     }
     FLineNumber = FLineFeeds + 1;
     std::size_t length = 0;
+    // One pass copies, drops carriage returns and looks for the line feed;
+    // lines are short, so this beats separate library scans.
+    const char* const block = FBlock.get();
     for (;;) {
-        const char* source = FBlock.get() + FBegin;
-        const std::size_t take = std::min(FEnd - FBegin, MaxLineChars - length);
-        if (const void* lf = std::memchr(source, '\n', take)) {
-            const std::size_t n = static_cast<std::size_t>(static_cast<const char*>(lf) - source) + 1;
-            std::memcpy(FLine + length, source, n);
-            length += n;
-            FBegin += n;
+        const char* in = block + FBegin;
+        const char* const stop = in + std::min(FEnd - FBegin, MaxLineChars - length);
+        bool lineFeed = false;
+        // Eight bytes at a time while they hold neither line feed nor
+        // carriage return; no CR has been dropped yet, so they fit the buffer.
+        while (stop - in >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, in, 8);
+            if (HasByte(word, '\n') || HasByte(word, '\r'))
+                break;
+            std::memcpy(FLine + length, &word, 8);
+            in += 8;
+            length += 8;
+        }
+        while (in != stop) {
+            const char c = *in++;
+            FLine[length] = c;
+            length += c != '\r';
+            if (c == '\n') {
+                lineFeed = true;
+                break;
+            }
+        }
+        FBegin = static_cast<std::size_t>(in - block);
+        if (lineFeed) {
             ++FLineFeeds;
             break;
         }
-        std::memcpy(FLine + length, source, take);
-        length += take;
-        FBegin += take;
         if (length == MaxLineChars)
             break;
-        if (!Fill()) {
+        if (FBegin == FEnd && !Fill()) {
             FEof = true;
             break;
         }
@@ -73,9 +132,7 @@ bool TTextReader::ReadLine()
     return true;
 }
 
-bool TTextReader::LineEndsData()
+bool TTextReader::FollowedByNothing()
 {
-    if (FLength == 0 || FLine[FLength - 1] == '\n')
-        return false;
-    return FBegin == FEnd && !Fill();
+    return !SkipCarriageReturns();
 }

@@ -1,7 +1,7 @@
 // TTextReader: the text-mode line reader of the location database.
 //
 // The file is read in fixed blocks of BlockSize bytes, so memory stays
-// bounded whatever the file holds. Each block is cleaned as it arrives:
+// bounded whatever the file holds. In text mode
 //   - every carriage return (0x0D) is removed, wherever it stands;
 //   - a 0x1A byte ends the data: nothing from it on is read, the file is not
 //     read any further.
@@ -41,16 +41,27 @@ public:
     // Reads one line; false when no data at all was found.
     bool ReadLine();
     bool Eof() const { return FEof; }
+    // Passes over the whole lines ahead in the current block that do not hold
+    // the byte mark, exactly as ReadLine calls would (line feeds counted, the
+    // flag untouched, since each of them ends with its line feed), but
+    // without copying them: the buffer and LineNumber() keep what the last
+    // ReadLine gave. Stops early at a line of 254 bytes or more.
+    void SkipLinesWithout(char mark);
     // The buffer's current contents (without the terminating zero).
     std::string_view Line() const { return {FLine, FLength}; }
     const char* Buffer() const { return FLine; }
     std::int64_t LineNumber() const { return FLineNumber; }
     // The last delivered line lacks its line feed and no character follows
     // it: it is the end of the data, not a piece of an over-long line.
-    bool LineEndsData();
+    bool LineEndsData()
+    {
+        return FLength != 0 && FLine[FLength - 1] != '\n' && FollowedByNothing();
+    }
 
 private:
     bool Fill();
+    bool SkipCarriageReturns();
+    bool FollowedByNothing();
 
     std::FILE* FFile;
     std::unique_ptr<char[]> FBlock;

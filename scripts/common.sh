@@ -5,12 +5,17 @@ KELDERWYN_PACKAGES=(
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth imagemagick
+  desktop-file-utils appstream
 )
 
+# kelderwyn_install_packages [PACKAGES...]: installs what is missing of the
+# given packages, by default of KELDERWYN_PACKAGES.
 kelderwyn_install_packages() {
+  local wanted=("$@")
+  [ ${#wanted[@]} -gt 0 ] || wanted=("${KELDERWYN_PACKAGES[@]}")
   local missing=()
   local package
-  for package in "${KELDERWYN_PACKAGES[@]}"; do
+  for package in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   if [ ${#missing[@]} -gt 0 ]; then

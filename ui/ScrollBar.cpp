@@ -3,6 +3,7 @@
 #include "PlatformErrors.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QProxyStyle>
 #include <QWheelEvent>
 
@@ -34,6 +35,27 @@ protected:
             owner->UserEventDone();
         }
         return result;
+    }
+
+    // QAbstractSlider swaps Left and Right on a scroll bar; a focused bar
+    // moves towards its end with Right, Down and Page Down on either axis,
+    // whatever modifier is held.
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        SliderAction action = SliderNoAction;
+        switch (e->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up: action = SliderSingleStepSub; break;
+        case Qt::Key_Right:
+        case Qt::Key_Down: action = SliderSingleStepAdd; break;
+        case Qt::Key_PageUp: action = SliderPageStepSub; break;
+        case Qt::Key_PageDown: action = SliderPageStepAdd; break;
+        case Qt::Key_Home: action = SliderToMinimum; break;
+        case Qt::Key_End: action = SliderToMaximum; break;
+        default: QScrollBar::keyPressEvent(e); return;
+        }
+        triggerAction(action);
+        e->accept();
     }
 
     void wheelEvent(QWheelEvent* e) override { e->ignore(); }

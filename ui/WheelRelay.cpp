@@ -20,6 +20,11 @@ TWheelRelay::~TWheelRelay()
 void TWheelRelay::SetPassThrough(QWidget* widget)
 {
     PassThrough = widget;
+    // Qt focuses a Qt::WheelFocus widget under a turning wheel before any
+    // filter sees the event, which would make every turn over the drop-down
+    // a turn over the focused drop-down.
+    if (widget && widget->focusPolicy() == Qt::WheelFocus)
+        widget->setFocusPolicy(Qt::StrongFocus);
 }
 
 bool TWheelRelay::PassesThrough(const QWidget* receiver) const

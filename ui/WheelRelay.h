@@ -18,7 +18,10 @@
 //   drop-down has the focus) and the event then goes on to the drop-down
 //   instead of being consumed. With the drop-down focused but the pointer
 //   elsewhere, the event is consumed as usual, so the wheel never changes
-//   the selection unseen.
+//   the selection unseen. SetPassThrough lowers the widget's focus policy
+//   from Qt::WheelFocus to Qt::StrongFocus: the wheel itself must not hand it
+//   the focus. Other controls of the window should not use Qt::WheelFocus
+//   either.
 // - The begin and end markers of a touchpad gesture carry no rotation and
 //   are not notices: they are consumed without a call.
 // - Events over a pop-up (the drop-down's open list) are not the window's

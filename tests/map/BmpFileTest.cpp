@@ -93,15 +93,6 @@ TEST_F(BmpFileTest, RoundTripKeepsEveryPixelForEveryRowPadding)
         }
 }
 
-TEST_F(BmpFileTest, ReplacesAnExistingFile)
-{
-    SaveBitmapToFile(NoisePicture(40, 40, 1), Path.string());
-    const TBitmap small = NoisePicture(2, 2, 2);
-    SaveBitmapToFile(small, Path.string());
-    EXPECT_EQ(std::filesystem::file_size(Path), 54u + 16u);
-    EXPECT_TRUE(LoadBitmapFromFile(Path.string()) == small);
-}
-
 TEST_F(BmpFileTest, ReadsBottomUpRowsAndClearsTheirPadding)
 {
     for (std::int32_t width : {1, 2, 3, 4}) {

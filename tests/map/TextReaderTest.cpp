@@ -198,3 +198,36 @@ TEST(TextReader, BlockBoundariesChangeNothing)
             ASSERT_EQ(reads[i], expected[i]) << "round " << round << ", read " << i;
     }
 }
+
+TEST(TextReader, SkippingLinesWithoutTheMarkKeepsEveryOtherRead)
+{
+    std::mt19937 random(77);
+    const char alphabet[] = {'a', 'l', '\n', '\n', '\n', '\r', '\0'};
+    for (int round = 0; round < 4; ++round) {
+        std::string bytes;
+        while (bytes.size() < TTextReader::BlockSize * 2 + 9000) {
+            if (random() % 5 == 0)
+                bytes.append(random() % 400, random() % 2 ? 'x' : '\r');
+            else
+                bytes += alphabet[random() % sizeof alphabet];
+        }
+        // Every read holding the mark or ending the data must still come, in order.
+        std::vector<TRead> expected;
+        for (const TRead& read : ModelReads(bytes))
+            if (read.Line.find('l') != std::string::npos || read.Eof || read.Line.back() != '\n')
+                expected.push_back(read);
+        TReaderFile file(bytes);
+        std::vector<TRead> reads;
+        for (;;) {
+            file.Reader.SkipLinesWithout('l');
+            if (!file.Reader.ReadLine())
+                break;
+            const TRead read{std::string(file.Reader.Line()), file.Reader.Eof(), file.Reader.LineNumber()};
+            if (read.Line.find('l') != std::string::npos || read.Eof || read.Line.back() != '\n')
+                reads.push_back(read);
+        }
+        ASSERT_EQ(reads.size(), expected.size()) << "round " << round;
+        for (std::size_t i = 0; i < reads.size(); ++i)
+            ASSERT_EQ(reads[i], expected[i]) << "round " << round << ", read " << i;
+    }
+}
