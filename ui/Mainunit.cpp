@@ -12,9 +12,12 @@
 
 #include <QFrame>
 #include <QIcon>
+#include <QPalette>
 #include <QShowEvent>
 #include <QToolButton>
 
+// The glyphs and the icon are compiled into the static kelderwyn_ui library,
+// which must register them itself.
 static void InitResources()
 {
     Q_INIT_RESOURCE(resources);
@@ -36,6 +39,13 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
     static const bool resourcesReady = (InitResources(), true);
     Q_UNUSED(resourcesReady);
 
+    SetUpWindow();
+    CreateControls();
+    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+}
+
+void TMainForm::SetUpWindow()
+{
     setWindowTitle(QStringLiteral("Kelderwyn Map"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -50,12 +60,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
     face.setColor(QPalette::Window, face.color(QPalette::Button));
     setPalette(face);
     setAutoFillBackground(true);
-
-    CreateControls();
-    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
 }
-
-TMainForm::~TMainForm() = default;
 
 void TMainForm::CreateControls()
 {

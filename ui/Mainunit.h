@@ -29,7 +29,6 @@ class TMainForm : public QWidget {
 
 public:
     explicit TMainForm(QWidget* parent = nullptr);
-    ~TMainForm() override;
 
     QFrame* BevelMap;
     QWidget* PanelMap;
@@ -72,6 +71,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void SetUpWindow();
     void CreateControls();
     void CreateToolBar();
     QToolButton* CreateToolButton(const QString& glyph, const QString& hint, int left);
