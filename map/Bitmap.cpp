@@ -3,7 +3,110 @@
 #include "Errors.h"
 
 #include <cstring>
+#include <mutex>
+#include <new>
 #include <string>
+#include <vector>
+
+namespace {
+
+// Freed pixel blocks of 1 MiB and more are kept for the next bitmap of a
+// similar size. A fresh block of 37 MB costs more in page faults than copying
+// the whole map into it, and every change of zoom level frees one view and
+// builds the next.
+class TBlockPool {
+public:
+    std::shared_ptr<std::uint8_t[]> Acquire(std::size_t bytes)
+    {
+        if (bytes < MinBytes)
+            return std::make_shared_for_overwrite<std::uint8_t[]>(bytes);
+        TBlock block = Take(bytes);
+        if (!block.Data)
+            block = {NewBlock(bytes), bytes};
+        return {block.Data, [capacity = block.Capacity](std::uint8_t* data) { Pool().Release(data, capacity); }};
+    }
+
+    // Never destroyed, so bitmaps that outlive static destruction still find it.
+    static TBlockPool& Pool()
+    {
+        static TBlockPool* pool = new TBlockPool;
+        return *pool;
+    }
+
+private:
+    struct TBlock {
+        std::uint8_t* Data = nullptr;
+        std::size_t Capacity = 0;
+    };
+
+    static constexpr std::size_t MinBytes = std::size_t{1} << 20;
+    static constexpr std::size_t MaxBlocks = 4;
+    static constexpr std::size_t MaxBytes = std::size_t{128} << 20;
+
+    // The smallest kept block that holds `bytes` without wasting more than half of itself.
+    TBlock Take(std::size_t bytes)
+    {
+        const std::lock_guard lock(FLock);
+        auto best = FFree.end();
+        for (auto it = FFree.begin(); it != FFree.end(); ++it)
+            if (it->Capacity >= bytes && it->Capacity / 2 <= bytes &&
+                (best == FFree.end() || it->Capacity < best->Capacity))
+                best = it;
+        if (best == FFree.end())
+            return {};
+        const TBlock block = *best;
+        FFree.erase(best);
+        FFreeBytes -= block.Capacity;
+        return block;
+    }
+
+    std::uint8_t* NewBlock(std::size_t bytes)
+    {
+        if (auto* data = new (std::nothrow) std::uint8_t[bytes])
+            return data;
+        Clear();
+        return new std::uint8_t[bytes];
+    }
+
+    void Release(std::uint8_t* data, std::size_t capacity)
+    {
+        std::vector<std::uint8_t*> evicted;
+        {
+            const std::lock_guard lock(FLock);
+            if (capacity > MaxBytes) {
+                evicted.push_back(data);
+            } else {
+                FFree.push_back({data, capacity});
+                FFreeBytes += capacity;
+            }
+            while (FFree.size() > MaxBlocks || FFreeBytes > MaxBytes) {
+                evicted.push_back(FFree.front().Data);
+                FFreeBytes -= FFree.front().Capacity;
+                FFree.erase(FFree.begin());
+            }
+        }
+        for (std::uint8_t* block : evicted)
+            delete[] block;
+    }
+
+    void Clear()
+    {
+        std::vector<TBlock> kept;
+        {
+            const std::lock_guard lock(FLock);
+            kept.swap(FFree);
+            FFreeBytes = 0;
+        }
+        for (const TBlock& block : kept)
+            delete[] block.Data;
+    }
+
+    std::mutex FLock;
+    std::vector<TBlock> FFree; // oldest first
+    std::size_t FFreeBytes = 0;
+};
+
+} // namespace
 
 TBitmap::TBitmap(std::int32_t width, std::int32_t height)
 {
@@ -43,7 +146,7 @@ void TBitmap::Allocate(std::int32_t width, std::int32_t height)
     const std::size_t bytes = stride * static_cast<std::size_t>(height);
     std::shared_ptr<std::uint8_t[]> pixels;
     if (bytes > 0) {
-        pixels = std::make_shared_for_overwrite<std::uint8_t[]>(bytes);
+        pixels = TBlockPool::Pool().Acquire(bytes);
         const std::size_t used = static_cast<std::size_t>(width) * 3;
         if (stride > used)
             for (std::int32_t y = 0; y < height; ++y)
@@ -59,7 +162,7 @@ void TBitmap::Detach()
 {
     if (!FPixels || FPixels.use_count() == 1)
         return;
-    auto own = std::make_shared_for_overwrite<std::uint8_t[]>(ByteSize());
+    auto own = TBlockPool::Pool().Acquire(ByteSize());
     std::memcpy(own.get(), FPixels.get(), ByteSize());
     FPixels = std::move(own);
 }

@@ -12,6 +12,11 @@
 //               the mean of four
 //   level 6     nothing
 //
+// At level 5 a master side that leaves 2 or 3 when divided by 4 ends in a
+// partial block: its one or two destination columns (rows) follow the leading
+// part of the block pattern (the copy of source column 4g, then the mean of
+// columns 4g+1 and 4g+2), which needs no source column (row) past the master.
+//
 // Only rows of `master` inside its size are read and only rows of `view`
 // inside its new size are written. Throws nothing for a level in 0..6.
 #pragma once

@@ -9,6 +9,7 @@
 // Map points and scroll positions are signed 32-bit pixels of the displayed
 // image, origin top-left, Y downwards. World points are signed 32-bit, Y upwards.
 // Results that would not fit in 32 bits saturate at the int32 limits.
+// A zoom level outside 0..6 throws std::out_of_range.
 #pragma once
 
 #include <array>

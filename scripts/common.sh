@@ -5,7 +5,7 @@ KELDERWYN_PACKAGES=(
   qt6-base-dev libgl-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth imagemagick
   desktop-file-utils appstream
 )
 

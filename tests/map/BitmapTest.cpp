@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
 TEST(Bitmap, CopiesShareUntilOneSideIsWritten)
 {
     TBitmap a(5, 3);
@@ -44,4 +48,37 @@ TEST(Bitmap, RefusesNegativeAndOversizedSizesBeforeAllocating)
     a.SetSize(0, 100);
     EXPECT_TRUE(a.Empty());
     EXPECT_EQ(a.Height(), 100);
+}
+
+TEST(Bitmap, RecycledStorageIsReusedWithPaddingZeroedAgain)
+{
+    // 1001 pixels leave one byte of padding per row; 3 MB is recycled.
+    const std::uint8_t* first = nullptr;
+    {
+        TBitmap a(1001, 1031);
+        std::memset(a.Bits(), 0xFF, a.ByteSize());
+        first = a.Bits();
+    }
+    TBitmap b(1001, 1031);
+    EXPECT_EQ(std::as_const(b).Bits(), first);
+    for (std::int32_t y = 0; y < b.Height(); ++y)
+        ASSERT_EQ(std::as_const(b).ScanLine(y)[3003], 0) << "row " << y;
+}
+
+TEST(Bitmap, LargeCopiesStayIndependent)
+{
+    TBitmap a(1200, 1000);
+    std::memset(a.Bits(), 7, a.ByteSize());
+    {
+        TBitmap b = a;
+        b.ScanLine(999)[3599] = 8;
+        EXPECT_EQ(a.ScanLine(999)[3599], 7);
+        TBitmap c = b;
+        c.SetSize(1100, 1000);
+        EXPECT_EQ(b.ScanLine(999)[3599], 8);
+    }
+    TBitmap d(1200, 1000);
+    std::memset(d.Bits(), 9, d.ByteSize());
+    EXPECT_EQ(a.ScanLine(0)[0], 7);
+    EXPECT_EQ(a.ScanLine(999)[3599], 7);
 }

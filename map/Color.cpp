@@ -1,0 +1,248 @@
+#include "Color.h"
+
+#include "ZoomGeometry.h"
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define KELDERWYN_SSSE3 1
+#include <immintrin.h>
+#endif
+
+// Every row routine below writes 3 * w bytes of one destination row. The
+// SSSE3 kernels produce a prefix of the row in whole blocks (they report how
+// many destination pixels they wrote) and the plain loops finish it; on a
+// processor without SSSE3 the plain loops do the whole row.
+
+namespace {
+
+using TByte = std::uint8_t;
+
+inline TByte Avg2(unsigned p, unsigned q)
+{
+    return static_cast<TByte>((p + q) >> 1);
+}
+
+inline TByte Avg4(unsigned p, unsigned q, unsigned s, unsigned t)
+{
+    return static_cast<TByte>((p + q + s + t) >> 2);
+}
+
+#ifdef KELDERWYN_SSSE3
+
+bool HasSsse3()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
+    return has;
+}
+
+// Each step stores 16 bytes of which it means 9; the next step or the plain
+// loop overwrites the rest, so a kernel stops while 16 bytes still fit in the row.
+constexpr std::size_t StoreBytes = 16;
+
+// Floor of the per-byte mean of two: pavgb rounds up, so take back the odd bit.
+__attribute__((target("ssse3"))) inline __m128i FloorAverage(__m128i p, __m128i q)
+{
+    return _mm_sub_epi8(_mm_avg_epu8(p, q), _mm_and_si128(_mm_xor_si128(p, q), _mm_set1_epi8(1)));
+}
+
+// Level 4: t[i] = floor((a[i] + a[i+3] + b[i] + b[i+3]) / 4) for 16 bytes from
+// a pixel pair boundary; bytes 0-2, 6-8 and 12-14 are three destination pixels.
+__attribute__((target("ssse3"))) std::size_t AverageHalfSsse3(const TByte* a, const TByte* b, TByte* d,
+                                                               std::size_t w)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i keep = _mm_setr_epi8(0, 1, 2, 6, 7, 8, 12, 13, 14, -1, -1, -1, -1, -1, -1, -1);
+    std::size_t x = 0;
+    for (; 3 * x + StoreBytes <= 3 * w; x += 3, a += 18, b += 18, d += 9) {
+        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 3));
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 3));
+        const __m128i low = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(a1, zero)),
+                                          _mm_add_epi16(_mm_unpacklo_epi8(b0, zero), _mm_unpacklo_epi8(b1, zero)));
+        const __m128i high = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(a0, zero), _mm_unpackhi_epi8(a1, zero)),
+                                           _mm_add_epi16(_mm_unpackhi_epi8(b0, zero), _mm_unpackhi_epi8(b1, zero)));
+        const __m128i means = _mm_packus_epi16(_mm_srli_epi16(low, 2), _mm_srli_epi16(high, 2));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_shuffle_epi8(means, keep));
+    }
+    return x;
+}
+
+// Level 5 outer rows, one 4 x 4 block per step: source bytes 0-2, the mean of
+// bytes 3-5 and 6-8, bytes 9-11.
+__attribute__((target("ssse3"))) std::size_t ThreeQuarterOuterSsse3(const TByte* s, TByte* d, std::size_t w)
+{
+    const __m128i ends = _mm_setr_epi8(0, 1, 2, -1, -1, -1, 9, 10, 11, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i middle = _mm_setr_epi8(-1, -1, -1, 3, 4, 5, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    std::size_t x = 0;
+    for (; 3 * x + StoreBytes <= 3 * w; x += 3, s += 12, d += 9) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 3));
+        const __m128i out = _mm_or_si128(_mm_shuffle_epi8(p, ends), _mm_shuffle_epi8(FloorAverage(p, q), middle));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), out);
+    }
+    return x;
+}
+
+// Level 5 middle rows: the vertical means of source bytes 0-2 and 9-11, and
+// one sum of four over bytes 3-8 of both rows for the centre.
+__attribute__((target("ssse3"))) std::size_t ThreeQuarterMiddleSsse3(const TByte* a, const TByte* b, TByte* d,
+                                                                      std::size_t w)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ends = _mm_setr_epi8(0, 1, 2, -1, -1, -1, 9, 10, 11, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i middle = _mm_setr_epi8(-1, -1, -1, 3, 4, 5, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    std::size_t x = 0;
+    for (; 3 * x + StoreBytes <= 3 * w; x += 3, a += 12, b += 12, d += 9) {
+        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 3));
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 3));
+        const __m128i sums = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(a1, zero)),
+                                           _mm_add_epi16(_mm_unpacklo_epi8(b0, zero), _mm_unpacklo_epi8(b1, zero)));
+        const __m128i centre = _mm_packus_epi16(_mm_srli_epi16(sums, 2), zero);
+        const __m128i out =
+            _mm_or_si128(_mm_shuffle_epi8(FloorAverage(a0, b0), ends), _mm_shuffle_epi8(centre, middle));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), out);
+    }
+    return x;
+}
+
+#endif
+
+// Levels 0-3: the top-left pixel of every n x n block.
+template <int N>
+void TakeEveryNth(const TBitmap& master, TBitmap& view)
+{
+    const std::int32_t w = view.Width();
+    for (std::int32_t y = 0; y < view.Height(); ++y) {
+        const TByte* s = master.ScanLine(N * y);
+        TByte* d = view.ScanLine(y);
+        for (std::int32_t x = 0; x < w; ++x, s += 3 * N, d += 3) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+    }
+}
+
+// Level 4: each byte the floor of the mean of its 2 x 2 block.
+void AverageHalfRow(const TByte* a, const TByte* b, TByte* d, std::size_t w)
+{
+    std::size_t x = 0;
+#ifdef KELDERWYN_SSSE3
+    if (HasSsse3())
+        x = AverageHalfSsse3(a, b, d, w);
+#endif
+    for (a += 6 * x, b += 6 * x, d += 3 * x; x < w; ++x, a += 6, b += 6, d += 3)
+        for (int c = 0; c < 3; ++c)
+            d[c] = Avg4(a[c], a[c + 3], b[c], b[c + 3]);
+}
+
+void AverageHalf(const TBitmap& master, TBitmap& view)
+{
+    for (std::int32_t y = 0; y < view.Height(); ++y)
+        AverageHalfRow(master.ScanLine(2 * y), master.ScanLine(2 * y + 1), view.ScanLine(y),
+                       static_cast<std::size_t>(view.Width()));
+}
+
+// Level 5, destination rows 3k and 3k+2 from source row 4k or 4k+3: per block
+// of four source pixels the first, the mean of the middle two, the last. The
+// destination pixels past the last whole block (w - x is 1 or 2) take the
+// leading part of the same pattern.
+void ThreeQuarterOuterRow(const TByte* s, TByte* d, std::size_t w)
+{
+    std::size_t x = 0;
+#ifdef KELDERWYN_SSSE3
+    if (HasSsse3())
+        x = ThreeQuarterOuterSsse3(s, d, w);
+#endif
+    for (s += 4 * x, d += 3 * x; x + 3 <= w; x += 3, s += 12, d += 9)
+        for (int c = 0; c < 3; ++c) {
+            d[c] = s[c];
+            d[3 + c] = Avg2(s[3 + c], s[6 + c]);
+            d[6 + c] = s[9 + c];
+        }
+    for (std::size_t c = 0; c < 3 * (w - x); ++c)
+        d[c] = c < 3 ? s[c] : Avg2(s[c], s[c + 3]);
+}
+
+// Level 5, destination row 3k+1 from source rows 4k+1 and 4k+2: the same
+// pattern on the vertical means, the centre one sum of four.
+void ThreeQuarterMiddleRow(const TByte* a, const TByte* b, TByte* d, std::size_t w)
+{
+    std::size_t x = 0;
+#ifdef KELDERWYN_SSSE3
+    if (HasSsse3())
+        x = ThreeQuarterMiddleSsse3(a, b, d, w);
+#endif
+    for (a += 4 * x, b += 4 * x, d += 3 * x; x + 3 <= w; x += 3, a += 12, b += 12, d += 9)
+        for (int c = 0; c < 3; ++c) {
+            d[c] = Avg2(a[c], b[c]);
+            d[3 + c] = Avg4(a[3 + c], a[6 + c], b[3 + c], b[6 + c]);
+            d[6 + c] = Avg2(a[9 + c], b[9 + c]);
+        }
+    for (std::size_t c = 0; c < 3 * (w - x); ++c)
+        d[c] = c < 3 ? Avg2(a[c], b[c]) : Avg4(a[c], a[c + 3], b[c], b[c + 3]);
+}
+
+// Level 5: every 4 x 4 block of the master becomes a 3 x 3 block. Where the
+// master's width (height) leaves 2 or 3 when divided by 4, the last partial
+// block keeps the leading one or two columns (rows) of the same pattern: the
+// plain copy of source column 4g, then the mean of columns 4g+1 and 4g+2. Only
+// the dropped third column (row) would need source column (row) 4g+3, which
+// does not exist, so every read stays inside the master and every write inside
+// the view, and no extra rule is needed.
+void ThreeQuarters(const TBitmap& master, TBitmap& view)
+{
+    const std::size_t w = static_cast<std::size_t>(view.Width());
+    const std::int32_t h = view.Height();
+    for (std::int32_t k = 0; 3 * k < h; ++k) {
+        const std::int32_t top = 3 * k;
+        const std::int32_t source = 4 * k;
+        ThreeQuarterOuterRow(master.ScanLine(source), view.ScanLine(top), w);
+        if (top + 1 < h)
+            ThreeQuarterMiddleRow(master.ScanLine(source + 1), master.ScanLine(source + 2), view.ScanLine(top + 1), w);
+        if (top + 2 < h)
+            ThreeQuarterOuterRow(master.ScanLine(source + 3), view.ScanLine(top + 2), w);
+    }
+}
+
+} // namespace
+
+void ScaleMap(int level, const TBitmap& master, TBitmap& view)
+{
+    // A second handle on the master's pixels: resizing `view` cannot release
+    // them even when the caller passes the same bitmap twice.
+    const TBitmap source = master;
+    const std::int32_t w = ScaledSide(source.Width(), level);
+    const std::int32_t h = ScaledSide(source.Height(), level);
+    view.SetSize(w, h);
+    switch (level) {
+    case 0:
+        TakeEveryNth<10>(source, view);
+        break;
+    case 1:
+        TakeEveryNth<5>(source, view);
+        break;
+    case 2:
+        TakeEveryNth<4>(source, view);
+        break;
+    case 3:
+        TakeEveryNth<3>(source, view);
+        break;
+    case 4:
+        AverageHalf(source, view);
+        break;
+    case 5:
+        ThreeQuarters(source, view);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Starts the real program offscreen in a temporary folder without one of its
+# data files: it must end by itself with exit code 0, showing nothing.
+#   StartupTest.sh PROGRAM no-map|no-locations
+set -euo pipefail
+program=$1
+case_name=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+export QT_QPA_PLATFORM=offscreen
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+run() {
+  local status=0
+  timeout 20 "$program" >out.txt 2>&1 || status=$?
+  [ "$status" -ne 124 ] || fail "the program did not end within 20 s"
+  [ "$status" -eq 0 ] || fail "exit code $status: $(cat out.txt)"
+}
+
+case $case_name in
+  no-map)
+    printf 'name: none\n' >knmain.gdb
+    run
+    [ ! -e '~temp.bmp' ] || fail "~temp.bmp was created"
+    # A temp file already there is left as it was: the pipeline never ran.
+    printf 'placeholder' >'~temp.bmp'
+    run
+    [ "$(cat '~temp.bmp')" = placeholder ] || fail "~temp.bmp was rewritten"
+    ;;
+  no-locations)
+    { printf 'P6\n16 16\n255\n'; head -c 768 /dev/zero; } | cjpeg >bigmap_hi.jpg
+    run
+    [ ! -e '~temp.bmp' ] || fail "~temp.bmp was left behind"
+    ;;
+  *)
+    fail "unknown case $case_name"
+    ;;
+esac
+echo "PASS: $case_name"

@@ -1,0 +1,54 @@
+#include "Errors.h"
+#include "SortedComboBox.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Items(const QComboBox& box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items << box.itemText(i);
+    return items;
+}
+
+} // namespace
+
+TEST(SortedComboBox, InsertsEachTextAtItsCaseInsensitiveSortedPlace)
+{
+    TSortedComboBox box(nullptr);
+    for (const char* name : {"Mirefen", "ashgrove", "Brackwater", "", "Zel", "Ashgrove", "brackwater", "Ashgrove"})
+        box.AddSorted(QString::fromLatin1(name));
+    // Equal names stay separate, each new one after the equal ones before it.
+    EXPECT_EQ(Items(box), (QStringList{"", "ashgrove", "Ashgrove", "Ashgrove", "Brackwater", "brackwater", "Mirefen",
+                                       "Zel"}));
+    EXPECT_FALSE(box.isEditable());
+}
+
+TEST(SortedComboBox, AddingLeavesTheSelectionAlone)
+{
+    TSortedComboBox box(nullptr);
+    box.AddSorted(QStringLiteral("Kettle"));
+    EXPECT_EQ(box.currentIndex(), -1);
+    EXPECT_EQ(box.currentText(), QString());
+
+    box.setCurrentIndex(0);
+    box.AddSorted(QStringLiteral("Anvil"));
+    EXPECT_EQ(box.currentText(), QStringLiteral("Kettle"));
+    EXPECT_EQ(box.currentIndex(), 1);
+}
+
+TEST(SortedComboBox, ARefusedEntryRaisesEOutOfResources)
+{
+    TSortedComboBox box(nullptr);
+    box.setMaxCount(1);
+    box.AddSorted(QStringLiteral("one"));
+    try {
+        box.AddSorted(QStringLiteral("two"));
+        FAIL() << "no exception";
+    } catch (const EOutOfResources& error) {
+        EXPECT_STREQ(error.what(), "Unable to insert a line");
+    }
+    EXPECT_EQ(box.count(), 1);
+}

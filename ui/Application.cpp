@@ -1,0 +1,51 @@
+#include "Application.h"
+
+#include "AnsiText.h"
+#include "Errors.h"
+
+#include <QMessageBox>
+#include <QWidget>
+
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv), FErrorBox(&TApplication::ShowMessageBox)
+{
+    setApplicationName(Title);
+    setApplicationDisplayName(Title);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowException(error);
+    } catch (...) {
+        ShowErrorMessage("Unknown error");
+    }
+    return false;
+}
+
+void TApplication::ShowException(const std::exception& error)
+{
+    ShowErrorMessage(error.what());
+}
+
+void TApplication::ShowErrorMessage(const std::string& message)
+{
+    // A drag must not keep the mouse while the box waits for its OK.
+    if (QWidget* grabber = QWidget::mouseGrabber())
+        grabber->releaseMouse();
+    // The model's messages quote file text, which is 8-bit Windows-1252.
+    FErrorBox(Title, AnsiToQString(UserMessage(message)));
+}
+
+void TApplication::SetErrorBox(TErrorBox box)
+{
+    FErrorBox = box ? std::move(box) : TErrorBox(&TApplication::ShowMessageBox);
+}
+
+void TApplication::ShowMessageBox(const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+    box.exec();
+}

@@ -1,0 +1,205 @@
+#include "Mainunit.h"
+
+#include "AnsiText.h"
+#include "Color.h"
+#include "ImagePipeline.h"
+#include "KeyPreview.h"
+#include "MapImage.h"
+#include "ScrollBar.h"
+#include "SortedComboBox.h"
+#include "ToolBar.h"
+#include "ZoomGeometry.h"
+
+#include <QFrame>
+#include <QIcon>
+#include <QPalette>
+#include <QShowEvent>
+#include <QToolButton>
+
+// The glyphs and the icon are compiled into the static kelderwyn_ui library,
+// which must register them itself.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+constexpr int VirtualKeyShift = 16;
+
+// Tool-bar buttons are 23 x 22, separators 8 wide, the list 236 x 21.
+constexpr int ButtonWidth = 23;
+constexpr int ButtonHeight = 22;
+constexpr int SeparatorWidth = 8;
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
+{
+    static const bool resourcesReady = (InitResources(), true);
+    Q_UNUSED(resourcesReady);
+
+    SetUpWindow();
+    CreateControls();
+    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+}
+
+void TMainForm::SetUpWindow()
+{
+    setWindowTitle(QStringLiteral("Kelderwyn Map"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/kelderwyn-map-16.png"));
+    icon.addFile(QStringLiteral(":/icons/kelderwyn-map-32.png"));
+    setWindowIcon(icon);
+    setFixedSize(370, 464);
+    move(232, 113);
+    setFont(MarkerFonts.Label);
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
+    setAutoFillBackground(true);
+}
+
+void TMainForm::CreateControls()
+{
+    BevelMap = new QFrame(this);
+    BevelMap->setObjectName(QStringLiteral("BevelMap"));
+    BevelMap->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    BevelMap->setLineWidth(1);
+    BevelMap->setGeometry(10, 10, 332, 382);
+
+    PanelMap = new QWidget(this);
+    PanelMap->setObjectName(QStringLiteral("PanelMap"));
+    PanelMap->setGeometry(11, 11, ViewportWidth, ViewportHeight);
+
+    ImageMap = new TMapImage(ViewBitmap, PanelMap);
+    ImageMap->setObjectName(QStringLiteral("ImageMap"));
+    ImageMap->setGeometry(0, 0, ViewportWidth, ViewportHeight);
+
+    ScrollBarH = new TScrollBar(Qt::Horizontal, this);
+    ScrollBarH->setObjectName(QStringLiteral("ScrollBarH"));
+    ScrollBarH->Widget()->setObjectName(QStringLiteral("ScrollBarH"));
+    ScrollBarH->Widget()->setGeometry(11, 394, 330, 17);
+
+    ScrollBarV = new TScrollBar(Qt::Vertical, this);
+    ScrollBarV->setObjectName(QStringLiteral("ScrollBarV"));
+    ScrollBarV->Widget()->setObjectName(QStringLiteral("ScrollBarV"));
+    ScrollBarV->Widget()->setGeometry(344, 11, 17, 380);
+
+    CreateToolBar();
+
+    setTabOrder(CBLoc, ScrollBarH->Widget());
+    setTabOrder(ScrollBarH->Widget(), ScrollBarV->Widget());
+    // The map, not the list, has the focus at start; it is no tab stop.
+    PanelMap->setFocus();
+}
+
+void TMainForm::CreateToolBar()
+{
+    ToolBar = new TToolBar(this);
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setGeometry(10, 424, 350, 25);
+
+    ToolButtonZoomIn = CreateToolButton(QStringLiteral("zoom_in"), QStringLiteral("Zoom In"), 2);
+    ToolButtonZoomIn->setObjectName(QStringLiteral("ToolButtonZoomIn"));
+    ToolButtonZoomOut = CreateToolButton(QStringLiteral("zoom_out"), QStringLiteral("Zoom Out"), 25);
+    ToolButtonZoomOut->setObjectName(QStringLiteral("ToolButtonZoomOut"));
+    ToolButtonZoomActual = CreateToolButton(QStringLiteral("zoom_actual"), QStringLiteral("Actual Size"), 48);
+    ToolButtonZoomActual->setObjectName(QStringLiteral("ToolButtonZoomActual"));
+    ToolButton1 = CreateSeparator(71);
+    ToolButton1->setObjectName(QStringLiteral("ToolButton1"));
+
+    CBLoc = new TSortedComboBox(ToolBar);
+    CBLoc->setObjectName(QStringLiteral("CBLoc"));
+    CBLoc->setGeometry(79, 0, 236, 21);
+
+    ToolButton3 = CreateSeparator(315);
+    ToolButton3->setObjectName(QStringLiteral("ToolButton3"));
+    ToolButtonGo = CreateToolButton(QStringLiteral("go"), QStringLiteral("Go !"), 323);
+    ToolButtonGo->setObjectName(QStringLiteral("ToolButtonGo"));
+    ToolButtonGo->setText(QStringLiteral("Go"));
+}
+
+QToolButton* TMainForm::CreateToolButton(const QString& glyph, const QString& hint, int left)
+{
+    auto* button = new QToolButton(ToolBar);
+    button->setIcon(QIcon(QStringLiteral(":/glyphs/%1.png").arg(glyph)));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setToolTip(hint);
+    button->setGeometry(left, 0, ButtonWidth, ButtonHeight);
+    return button;
+}
+
+QFrame* TMainForm::CreateSeparator(int left)
+{
+    auto* separator = new QFrame(ToolBar);
+    separator->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+    separator->setGeometry(left, 0, SeparatorWidth, ButtonHeight);
+    return separator;
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (FCreated)
+        return;
+    FCreated = true;
+    FormCreate();
+}
+
+void TMainForm::FormCreate()
+{
+    Dragging = false;
+    LocList.clear();
+    ViewBitmap = TBitmap();
+    MasterBitmap = TBitmap();
+    ZoomLevel = 0;
+
+    if (!FileExists(MapFileName)) {
+        CloseWindow();
+        return;
+    }
+    TMapPictures pictures = LoadMapPictures(MapFileName, TempFileName);
+    ViewBitmap = std::move(pictures.Picture);
+    MasterBitmap = std::move(pictures.Master);
+
+    ScaleMap(ZoomLevel, MasterBitmap, ViewBitmap);
+    ImageMap->PictureChanged();
+
+    LoadLocations(LocationsFileName, LocList,
+                  {[this](const std::string& name) { AddLocationName(name); }, [this] { CloseWindow(); }});
+    DrawMarkers();
+}
+
+void TMainForm::DrawMarkers()
+{
+    DrawLocations(ViewBitmap, LocList, ZoomLevel, MarkerFonts);
+    ImageMap->update();
+}
+
+void TMainForm::AddLocationName(const std::string& name)
+{
+    CBLoc->AddSorted(AnsiToQString(name));
+}
+
+void TMainForm::CloseWindow()
+{
+    QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::FormKeyDown(int key)
+{
+    if (key == VirtualKeyShift)
+        ShiftHeld = true;
+}
+
+void TMainForm::FormKeyUp(int key)
+{
+    if (key == VirtualKeyShift)
+        ShiftHeld = false;
+}

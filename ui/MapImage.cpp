@@ -1,0 +1,27 @@
+#include "MapImage.h"
+
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+
+TMapImage::TMapImage(const TBitmap& picture, QWidget* parent) : QWidget(parent), FPicture(picture)
+{
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TMapImage::PictureChanged()
+{
+    resize(FPicture.Width(), FPicture.Height());
+    update();
+}
+
+void TMapImage::paintEvent(QPaintEvent* event)
+{
+    if (FPicture.Empty())
+        return;
+    // The const constructor wraps the rows read-only: no copy, no detach.
+    const QImage image(FPicture.Bits(), FPicture.Width(), FPicture.Height(),
+                       static_cast<qsizetype>(FPicture.RowStride()), QImage::Format_BGR888);
+    QPainter painter(this);
+    painter.drawImage(event->rect(), image, event->rect());
+}
