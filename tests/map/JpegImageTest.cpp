@@ -31,40 +31,6 @@ std::string ErrorOf(const std::function<void()>& action)
     return "no error";
 }
 
-// Offset of the frame header's height field (SOF0 or SOF2).
-std::size_t FrameSizeOffset(const std::vector<std::uint8_t>& jpeg)
-{
-    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i)
-        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2))
-            return i + 5;
-    throw std::logic_error("no frame header");
-}
-
-void SetFrameSize(std::vector<std::uint8_t>& jpeg, unsigned width, unsigned height)
-{
-    const std::size_t at = FrameSizeOffset(jpeg);
-    jpeg[at] = static_cast<std::uint8_t>(height >> 8);
-    jpeg[at + 1] = static_cast<std::uint8_t>(height);
-    jpeg[at + 2] = static_cast<std::uint8_t>(width >> 8);
-    jpeg[at + 3] = static_cast<std::uint8_t>(width);
-}
-
-// Repeats the last scan (its SOS marker and data) before the end marker.
-std::vector<std::uint8_t> WithLastScanRepeated(const std::vector<std::uint8_t>& jpeg, int times)
-{
-    std::size_t sos = 0;
-    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA)
-            sos = i;
-    const std::size_t eoi = jpeg.size() - 2;
-    std::vector<std::uint8_t> result(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(eoi));
-    for (int i = 0; i < times; ++i)
-        result.insert(result.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(sos),
-                      jpeg.begin() + static_cast<std::ptrdiff_t>(eoi));
-    result.insert(result.end(), {0xFF, 0xD9});
-    return result;
-}
-
 class JpegFileTest : public ::testing::Test {
 protected:
     void TearDown() override { std::filesystem::remove(Path); }
@@ -186,15 +152,15 @@ TEST(JpegImage, RefusesHugeImagesBeforeAllocating)
     std::vector<std::uint8_t> jpeg = EncodeTestJpeg(SmoothTestPicture(16, 16));
     TJPEGImage image;
 
-    SetFrameSize(jpeg, 65500, 65500);
+    SetTestJpegFrameSize(jpeg, 65500, 65500);
     EXPECT_EQ(ErrorOf([&] { image.LoadFromMemory(jpeg.data(), jpeg.size()); }),
               "JPEG image too large (65500 x 65500 pixels)");
-    SetFrameSize(jpeg, 19000, 19000);
+    SetTestJpegFrameSize(jpeg, 19000, 19000);
     EXPECT_EQ(ErrorOf([&] { image.LoadFromMemory(jpeg.data(), jpeg.size()); }),
               "JPEG image too large (19000 x 19000 pixels)");
     EXPECT_TRUE(image.Empty());
 
-    SetFrameSize(jpeg, 12000, 12000);
+    SetTestJpegFrameSize(jpeg, 12000, 12000);
     image.LoadFromMemory(jpeg.data(), jpeg.size());
     EXPECT_EQ(image.Width(), 12000);
     EXPECT_EQ(image.Height(), 12000);

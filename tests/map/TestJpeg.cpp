@@ -145,6 +145,35 @@ int MaxPixelDifference(const TBitmap& a, const TBitmap& b)
     return worst;
 }
 
+void SetTestJpegFrameSize(std::vector<std::uint8_t>& jpeg, unsigned width, unsigned height)
+{
+    // The height field of the frame header (SOF0 or SOF2) and the width after it.
+    for (std::size_t i = 0; i + 8 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<std::uint8_t>(height);
+            jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<std::uint8_t>(width);
+            return;
+        }
+    throw std::logic_error("no frame header");
+}
+
+std::vector<std::uint8_t> WithLastScanRepeated(const std::vector<std::uint8_t>& jpeg, int times)
+{
+    std::size_t sos = 0;
+    for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA)
+            sos = i;
+    const std::size_t eoi = jpeg.size() - 2;
+    std::vector<std::uint8_t> result(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(eoi));
+    for (int i = 0; i < times; ++i)
+        result.insert(result.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(sos),
+                      jpeg.begin() + static_cast<std::ptrdiff_t>(eoi));
+    result.insert(result.end(), {0xFF, 0xD9});
+    return result;
+}
+
 std::filesystem::path TempTestPath(const std::string& name)
 {
     return std::filesystem::temp_directory_path() /

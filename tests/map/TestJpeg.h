@@ -39,6 +39,12 @@ TBitmap ReferenceDecode(const std::vector<std::uint8_t>& jpeg);
 // The largest difference of any byte of any pixel; the sizes must match.
 int MaxPixelDifference(const TBitmap& a, const TBitmap& b);
 
+// Hostile variants of an encoded file: the frame header's size replaced (the
+// data stays that of the original size), and the last scan repeated before
+// the end marker.
+void SetTestJpegFrameSize(std::vector<std::uint8_t>& jpeg, unsigned width, unsigned height);
+std::vector<std::uint8_t> WithLastScanRepeated(const std::vector<std::uint8_t>& jpeg, int times);
+
 // A path in the system's temporary folder unique to this process and name.
 std::filesystem::path TempTestPath(const std::string& name);
 
