@@ -3,9 +3,9 @@
 // LoadLocations. Both are checked against a plain restatement of the rules
 // over the whole data in memory (carriage returns dropped, 0x1A ends the
 // data, pieces of at most 254 characters): the same lines and end-of-data
-// flags, the same records and names, the same error. When the first byte is
-// odd, about one block of filler lines goes before the rest, so that lines
-// and records straddle the reader's block boundary.
+// flags, the same records and names, the same error. When the first byte
+// leaves 1 divided by 8, about one block of filler lines goes before the rest, so that its
+// lines and records straddle the reader's block boundary.
 #include "Convert.h"
 #include "Errors.h"
 #include "Locations.h"
@@ -134,27 +134,41 @@ std::string ScratchFile()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const std::string fileName = ScratchFile();
-    std::string bytes(reinterpret_cast<const char*>(data), size);
-    if (size > 0 && (data[0] & 1)) {
-        // Lines without "l", passed over in bulk, up to a few bytes short of the block end.
-        const std::size_t fill = TTextReader::BlockSize - data[0] / 2;
-        const std::string_view sea = "the open sea and sky\n";
-        std::string filler;
-        while (filler.size() + sea.size() < fill)
-            filler += sea;
+    // Lines without "l", passed over in bulk; they hold no marker and end
+    // with a line feed, so the lines and records of the rest come out as if
+    // they stood alone.
+    static const std::string sea = "the open sea and sky\n";
+    static const std::string seas = [] {
+        std::string text;
+        while (text.size() < TTextReader::BlockSize)
+            text += sea;
+        return text;
+    }();
+    std::string_view payload(reinterpret_cast<const char*>(data), size);
+    std::string filler;
+    if (size > 0 && (data[0] & 7) == 1) {
+        // Up to 124 bytes short of the block end.
+        const std::size_t fill = TTextReader::BlockSize - (data[0] >> 3) * 4u;
+        filler = seas.substr(0, (fill - 40) / sea.size() * sea.size());
         filler += std::string(fill - filler.size() - 1, '.') + '\n';
-        bytes = filler + bytes.substr(1);
+        payload.remove_prefix(1);
     }
     {
         const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "wb"));
-        Check(file && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size());
+        Check(file && std::fwrite(filler.data(), 1, filler.size(), file.get()) == filler.size() &&
+              std::fwrite(payload.data(), 1, payload.size(), file.get()) == payload.size());
     }
 
-    const std::vector<TLine> lines = ExpectedLines(bytes);
+    const std::vector<TLine> lines = ExpectedLines(payload);
     {
         const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "rb"));
         Check(file != nullptr);
         TTextReader reader(file.get());
+        for (std::size_t at = 0; at < filler.size();) {
+            const std::size_t end = filler.find('\n', at) + 1;
+            Check(reader.ReadLine() && reader.Line() == std::string_view(filler).substr(at, end - at) && !reader.Eof());
+            at = end;
+        }
         for (const TLine& line : lines) {
             Check(reader.ReadLine());
             Check(reader.Line() == line.Text && reader.Buffer()[line.Text.size()] == '\0');

@@ -31,7 +31,7 @@ run() {
   if nice -n 10 "build-asan/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
       -artifact_prefix="fuzz-out/crashes/$name-" "fuzz-out/$name" "fuzz/corpus/$name" \
       >"fuzz-out/$name.log" 2>&1; then
-    echo "$name: $(grep -E '^#[0-9]+ +DONE' "fuzz-out/$name.log" | tail -1)"
+    echo "$name: $(grep -E '^#[0-9]+[[:space:]]+DONE' "fuzz-out/$name.log" | tail -1)"
   else
     echo "$name: FAILED, see fuzz-out/$name.log and fuzz-out/crashes/"
     return 1
