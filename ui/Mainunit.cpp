@@ -171,8 +171,13 @@ void TMainForm::FormCreate()
     ScaleMap(ZoomLevel, MasterBitmap, ViewBitmap);
     ImageMap->PictureChanged();
 
-    LoadLocations(LocationsFileName, LocList,
-                  {[this](const std::string& name) { AddLocationName(name); }, [this] { CloseWindow(); }});
+    {
+        // The names reach the list in one sorted pass when the load ends,
+        // also when it ends in an error.
+        const TSortedComboBoxUpdate update(*CBLoc);
+        LoadLocations(LocationsFileName, LocList,
+                      {[this](const std::string& name) { AddLocationName(name); }, [this] { CloseWindow(); }});
+    }
     DrawMarkers();
 }
 

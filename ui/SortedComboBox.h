@@ -2,6 +2,11 @@
 // each added text goes to its sorted place in a stable, case-insensitive,
 // locale-aware order. Equal texts stay separate entries, a new one after the
 // equal ones already there. Adding never changes what is selected.
+//
+// Between BeginUpdate and EndUpdate the added texts are only collected;
+// EndUpdate puts them all at their sorted places at once, with the same
+// result as adding them one by one. A load of many names then costs
+// n log n comparisons instead of moving the list's entries once per name.
 #pragma once
 
 #include <QCollator>
@@ -17,6 +22,25 @@ public:
     // the entry (it is full).
     void AddSorted(const QString& text);
 
+    void BeginUpdate();
+    void EndUpdate();
+
 private:
+    int SortedPlace(const QString& text) const;
+
     QCollator FCollator;
+    int FUpdates = 0;
+    QStringList FPending;
+};
+
+// Keeps an update of the list open for its lifetime.
+class TSortedComboBoxUpdate {
+public:
+    explicit TSortedComboBoxUpdate(TSortedComboBox& box) : FBox(box) { FBox.BeginUpdate(); }
+    ~TSortedComboBoxUpdate() { FBox.EndUpdate(); }
+    TSortedComboBoxUpdate(const TSortedComboBoxUpdate&) = delete;
+    TSortedComboBoxUpdate& operator=(const TSortedComboBoxUpdate&) = delete;
+
+private:
+    TSortedComboBox& FBox;
 };

@@ -7,6 +7,7 @@
 #include "Mainunit.h"
 #include "SortedComboBox.h"
 
+#include <QCollator>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -234,6 +235,36 @@ TEST_F(HostileInputTest, LargeDatabasesLoadInOnePassWithBoundedMemory)
         EXPECT_TRUE(form->LocList.empty());
         EXPECT_EQ(form->CBLoc->count(), 0);
     }
+}
+
+TEST_F(HostileInputTest, ADatabaseOfManyPlacesFillsTheListInOneSortedPass)
+{
+    WriteMap();
+    constexpr int Places = 50000;
+    std::string text;
+    std::uint32_t seed = 1;
+    for (int i = 0; i < Places; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        text += Record("Place " + std::to_string(seed % 100000), "4", "1,2");
+    }
+    WriteFile(LocationsFileName, text);
+
+    int insertions = 0;
+    const auto form = std::make_unique<TMainForm>();
+    QObject::connect(form->CBLoc->model(), &QAbstractItemModel::rowsInserted, [&] { ++insertions; });
+    form->show();
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join(u'\n').toStdString();
+    EXPECT_EQ(form->LocList.size(), std::size_t{Places});
+    ASSERT_EQ(form->CBLoc->count(), Places);
+    // Moving the entries once per name would make this quadratic in the places.
+    EXPECT_EQ(insertions, 1);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    for (int i = 1; i < Places; ++i)
+        ASSERT_LE(collator.compare(form->CBLoc->itemText(i - 1), form->CBLoc->itemText(i)), 0) << i;
+    EXPECT_EQ(form->CBLoc->currentIndex(), -1);
 }
 
 TEST_F(HostileInputTest, DatabasesOfOneRepeatedByteOrLine)

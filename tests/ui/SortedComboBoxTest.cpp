@@ -52,3 +52,52 @@ TEST(SortedComboBox, ARefusedEntryRaisesEOutOfResources)
     }
     EXPECT_EQ(box.count(), 1);
 }
+
+TEST(SortedComboBox, AnUpdateGivesTheListThatAddingOneByOneGives)
+{
+    const QStringList before{"Mirefen", "ashgrove", "Zel"};
+    const QStringList added{"Brackwater", "Ashgrove", "", "mirefen", "Zel", "ashgrove", "Anvil", "brackwater"};
+    TSortedComboBox oneByOne(nullptr);
+    TSortedComboBox updated(nullptr);
+    for (TSortedComboBox* box : {&oneByOne, &updated}) {
+        for (const QString& name : before)
+            box->AddSorted(name);
+        box->setCurrentIndex(1);
+    }
+
+    updated.BeginUpdate();
+    for (const QString& name : added) {
+        oneByOne.AddSorted(name);
+        updated.AddSorted(name);
+    }
+    // Nothing shows before the update ends.
+    EXPECT_EQ(Items(updated), (QStringList{"ashgrove", "Mirefen", "Zel"}));
+    updated.EndUpdate();
+
+    EXPECT_EQ(Items(updated), Items(oneByOne));
+    EXPECT_EQ(updated.currentText(), QStringLiteral("Mirefen"));
+    EXPECT_EQ(updated.currentIndex(), oneByOne.currentIndex());
+
+    // Into an empty list, nothing selected.
+    TSortedComboBox empty(nullptr);
+    {
+        const TSortedComboBoxUpdate update(empty);
+        for (const QString& name : added)
+            empty.AddSorted(name);
+    }
+    EXPECT_EQ(empty.count(), added.size());
+    EXPECT_EQ(empty.currentIndex(), -1);
+}
+
+TEST(SortedComboBox, AnUpdateRefusesWhatTheListCannotHold)
+{
+    TSortedComboBox box(nullptr);
+    box.setMaxCount(2);
+    box.AddSorted(QStringLiteral("one"));
+    {
+        const TSortedComboBoxUpdate update(box);
+        box.AddSorted(QStringLiteral("two"));
+        EXPECT_THROW(box.AddSorted(QStringLiteral("three")), EOutOfResources);
+    }
+    EXPECT_EQ(Items(box), (QStringList{"one", "two"}));
+}
