@@ -22,6 +22,9 @@ struct TErrorManager {
     jpeg_error_mgr Pub; // first member: libjpeg hands back a pointer to it
     std::jmp_buf Jump;
     bool TooManyScans;
+    bool TooMuchScanWork;
+    std::uint64_t ScanWork;
+    std::uint64_t ScanWorkLimit;
 };
 
 void ErrorExit(j_common_ptr info)
@@ -36,22 +39,32 @@ void OutputMessage(j_common_ptr) {}
 void MonitorProgress(j_common_ptr info)
 {
     const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    auto* error = reinterpret_cast<TErrorManager*>(info->err);
     if (decompress->input_scan_number > TJPEGImage::MaxScans) {
-        auto* error = reinterpret_cast<TErrorManager*>(info->err);
         error->TooManyScans = true;
+        std::longjmp(error->Jump, 1);
+    }
+    // libjpeg reports here before each row of MCUs it takes in or puts out;
+    // a row costs at most about its width.
+    error->ScanWork += decompress->image_width;
+    if (error->ScanWork > error->ScanWorkLimit) {
+        error->TooMuchScanWork = true;
         std::longjmp(error->Jump, 1);
     }
 }
 
 class TDecompressor {
 public:
-    TDecompressor()
+    explicit TDecompressor(std::uint64_t scanWorkLimit = TJPEGImage::MaxScanWork)
     {
         Info.err = jpeg_std_error(&Error.Pub);
         Error.Pub.error_exit = ErrorExit;
         Error.Pub.emit_message = EmitMessage;
         Error.Pub.output_message = OutputMessage;
         Error.TooManyScans = false;
+        Error.TooMuchScanWork = false;
+        Error.ScanWork = 0;
+        Error.ScanWorkLimit = scanWorkLimit;
         if (setjmp(Error.Jump)) {
             jpeg_destroy_decompress(&Info);
             Fail();
@@ -71,6 +84,8 @@ public:
     {
         if (Error.TooManyScans)
             throw EJPEG("JPEG image has more than " + std::to_string(TJPEGImage::MaxScans) + " scans");
+        if (Error.TooMuchScanWork)
+            throw EJPEG("JPEG image has too many scans for its size");
         throw EJPEG("JPEG error #" + std::to_string(Error.Pub.msg_code));
     }
 
@@ -199,7 +214,7 @@ void TJPEGImage::DecodeInto(TBitmap& bitmap) const
         bitmap = TBitmap();
         return;
     }
-    TDecompressor decoder;
+    TDecompressor decoder(FScanWorkLimit);
     if (!ReadHeader(decoder, FData.data(), FData.size()))
         decoder.Fail();
     jpeg_decompress_struct& info = decoder.Info;

@@ -19,7 +19,9 @@
 //   - an image whose 24-bit bitmap would exceed MaxImageBytes is refused with
 //     "JPEG image too large (W x H pixels)";
 //   - a file with more than MaxScans scans is refused with
-//     "JPEG image has more than N scans" while it is decoded;
+//     "JPEG image has more than N scans" while it is decoded, and one whose
+//     scans would take more than MaxScanWork to decode with "JPEG image has
+//     too many scans for its size";
 //   - a file above MaxFileBytes is refused with "JPEG file too large".
 //   libjpeg's working memory is bounded by MaxWorkingMemory, set on every
 //   decompressor, so a JPEGMEM setting in the environment has no effect.
@@ -51,6 +53,12 @@ public:
     // bounds the work a hostile file of repeated scans can cause (each scan
     // may revisit every block of the image).
     static constexpr int MaxScans = 500;
+    // Scans of a large image cost more: a scan of a few bytes still makes
+    // libjpeg visit every block. The rows of MCUs taken in and put out, each
+    // counted by the image's width, may add up to MaxScans scans of an
+    // 8192 x 8192 image at 8 rows per MCU row: a few seconds at worst, and
+    // still over 100 full scans of the largest image accepted.
+    static constexpr std::uint64_t MaxScanWork = std::uint64_t{MaxScans} * 8192 * 8192 / 8;
     // A compressed file larger than the largest bitmap we accept is not a map.
     static constexpr std::size_t MaxFileBytes = MaxImageBytes;
     // A multi-scan file keeps its whole coefficient buffer: at most 2 bytes per
@@ -73,6 +81,10 @@ public:
     // empty TJPEGImage gives an empty bitmap.
     void DecodeInto(TBitmap& bitmap) const;
 
+    // The decode's bound on scan work, MaxScanWork unless lowered (by tests,
+    // which cannot afford the images that reach the real bound).
+    void SetScanWorkLimit(std::uint64_t limit) { FScanWorkLimit = limit; }
+
 private:
     void Load(std::vector<std::uint8_t> data);
 
@@ -81,4 +93,5 @@ private:
     std::int32_t FHeight = 0;
     int FComponents = 0;
     bool FProgressive = false;
+    std::uint64_t FScanWorkLimit = MaxScanWork;
 };

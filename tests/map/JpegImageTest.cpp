@@ -182,6 +182,26 @@ TEST(JpegImage, RefusesFilesWithTooManyScans)
     EXPECT_TRUE(bitmap.SharesPixelsWith(reference));
 }
 
+TEST(JpegImage, RefusesScansThatCostTooMuchForTheImageSize)
+{
+    // The real bound allows over 100 full scans of an 18000 x 18000 image,
+    // which a file of a few kilobytes can ask for; here it is scaled down.
+    const std::vector<std::uint8_t> jpeg =
+        WithLastScanRepeated(EncodeTestJpeg(SmoothTestPicture(64, 48), {.Progressive = true}), 100);
+    TJPEGImage image;
+    image.LoadFromMemory(jpeg.data(), jpeg.size());
+    const std::uint64_t oneScan = 64 * 48 / 16; // rows of MCUs times the width
+    TBitmap bitmap;
+    image.SetScanWorkLimit(50 * oneScan);
+    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }), "JPEG image has too many scans for its size");
+    EXPECT_TRUE(bitmap.Empty());
+
+    image.SetScanWorkLimit(200 * oneScan);
+    image.DecodeInto(bitmap);
+    EXPECT_TRUE(bitmap == ReferenceDecode(jpeg));
+    EXPECT_GE(TJPEGImage::MaxScanWork / (std::uint64_t{18000} * 18000 / 8), 100u);
+}
+
 TEST(JpegImage, IgnoresTheMemoryLimitOfTheEnvironment)
 {
     const std::vector<std::uint8_t> jpeg = EncodeTestJpeg(SmoothTestPicture(200, 120), {.Progressive = true});
