@@ -76,6 +76,7 @@ private:
     void CreateToolBar();
     QToolButton* CreateToolButton(const QString& glyph, const QString& hint, int left);
     QFrame* CreateSeparator(int left);
+    void SetAccessibleNames();
 
     void FormKeyDown(int key);
     void FormKeyUp(int key);
