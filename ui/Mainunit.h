@@ -72,11 +72,11 @@ protected:
 
 private:
     void SetUpWindow();
+    void SetAccessibleNames();
     void CreateControls();
     void CreateToolBar();
     QToolButton* CreateToolButton(const QString& glyph, const QString& hint, int left);
     QFrame* CreateSeparator(int left);
-    void SetAccessibleNames();
 
     void FormKeyDown(int key);
     void FormKeyUp(int key);
