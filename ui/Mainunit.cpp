@@ -12,6 +12,7 @@
 
 #include <QFrame>
 #include <QIcon>
+#include <QLabel>
 #include <QPalette>
 #include <QShowEvent>
 #include <QToolButton>
@@ -94,6 +95,50 @@ void TMainForm::CreateControls()
     setTabOrder(ScrollBarH->Widget(), ScrollBarV->Widget());
     // The map, not the list, has the focus at start; it is no tab stop.
     PanelMap->setFocus();
+    SetAccessibleNames();
+}
+
+// What a screen reader says for each control: the buttons by their hints, the
+// rest by their role in the window.
+void TMainForm::SetAccessibleNames()
+{
+    struct TAccessibleText {
+        QWidget* Control;
+        QString Name;
+        QString Description;
+    };
+    const TAccessibleText texts[] = {
+        {PanelMap, QStringLiteral("Map"),
+         QStringLiteral("The map of Kelderwyn. Keypad plus and minus zoom, the wheel scrolls up and down or, with "
+                        "Shift held, left and right, and dragging with the left button moves the map.")},
+        {ImageMap, QStringLiteral("Map picture"),
+         QStringLiteral("The map at the current zoom level, with a square marker and the name of every place "
+                        "shown at that level.")},
+        {ScrollBarH->Widget(), QStringLiteral("Scroll map left and right"),
+         QStringLiteral("Moves the map left and right. Enabled when the map is zoomed in.")},
+        {ScrollBarV->Widget(), QStringLiteral("Scroll map up and down"),
+         QStringLiteral("Moves the map up and down. Enabled when the map is zoomed in.")},
+        {ToolBar, QStringLiteral("Tools"), QStringLiteral("Zoom buttons, the location list and Go.")},
+        {ToolButtonZoomIn, ToolButtonZoomIn->toolTip(),
+         QStringLiteral("Shows the map one zoom level closer. Keypad plus does the same.")},
+        {ToolButtonZoomOut, ToolButtonZoomOut->toolTip(),
+         QStringLiteral("Shows the map one zoom level further out. Keypad minus does the same.")},
+        {ToolButtonZoomActual, ToolButtonZoomActual->toolTip(),
+         QStringLiteral("Goes back to the overview of the whole map.")},
+        {CBLoc, QStringLiteral("Location"),
+         QStringLiteral("The places of the map in alphabetical order. Choose one and press Go.")},
+        {ToolButtonGo, ToolButtonGo->toolTip(),
+         QStringLiteral("Zooms to the place chosen in the Location list and centres it.")},
+    };
+    for (const TAccessibleText& text : texts) {
+        text.Control->setAccessibleName(text.Name);
+        text.Control->setAccessibleDescription(text.Description);
+    }
+    // Where a combo box is named by its chosen item (AT-SPI), its label comes
+    // from a buddy label; the tool bar has no room to show one.
+    auto* locationLabel = new QLabel(CBLoc->accessibleName(), ToolBar);
+    locationLabel->setBuddy(CBLoc);
+    locationLabel->hide();
 }
 
 void TMainForm::CreateToolBar()

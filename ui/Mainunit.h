@@ -72,6 +72,7 @@ protected:
 
 private:
     void SetUpWindow();
+    void SetAccessibleNames();
     void CreateControls();
     void CreateToolBar();
     QToolButton* CreateToolButton(const QString& glyph, const QString& hint, int left);

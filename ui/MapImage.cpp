@@ -23,5 +23,9 @@ void TMapImage::paintEvent(QPaintEvent* event)
     const QImage image(FPicture.Bits(), FPicture.Width(), FPicture.Height(),
                        static_cast<qsizetype>(FPicture.RowStride()), QImage::Format_BGR888);
     QPainter painter(this);
+    // On a screen with more device pixels than logical ones every map pixel
+    // becomes a solid block: blending neighbours would blur the map and the
+    // one-pixel marker outlines.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(event->rect(), image, event->rect());
 }
