@@ -5,10 +5,11 @@
 #include "ImagePipeline.h"
 #include "KeyPreview.h"
 #include "MapImage.h"
+#include "Navigation.h"
 #include "ScrollBar.h"
 #include "SortedComboBox.h"
 #include "ToolBar.h"
-#include "ZoomGeometry.h"
+#include "WheelRelay.h"
 
 #include <QFrame>
 #include <QIcon>
@@ -26,6 +27,8 @@ static void InitResources()
 namespace {
 
 constexpr int VirtualKeyShift = 16;
+constexpr int VirtualKeyAdd = 107;
+constexpr int VirtualKeySubtract = 109;
 
 // Tool-bar buttons are 23 x 22, separators 8 wide, the list 236 x 21.
 constexpr int ButtonWidth = 23;
@@ -41,7 +44,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
 
     SetUpWindow();
     CreateControls();
-    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+    ConnectEvents();
 }
 
 void TMainForm::SetUpWindow()
@@ -143,6 +146,20 @@ QFrame* TMainForm::CreateSeparator(int left)
     return separator;
 }
 
+void TMainForm::ConnectEvents()
+{
+    for (QToolButton* button : {ToolButtonZoomIn, ToolButtonZoomOut, ToolButtonZoomActual})
+        connect(button, &QToolButton::clicked, this, [this, button] { ZoomButtonClick(button); });
+    connect(ScrollBarH, &TScrollBar::Scroll, this, &TMainForm::ScrollBarHScroll);
+    connect(ScrollBarV, &TScrollBar::Scroll, this, &TMainForm::ScrollBarVScroll);
+    connect(ImageMap, &TMapImage::MouseDown, this, &TMainForm::ImageMapMouseDown);
+    connect(ImageMap, &TMapImage::MouseMove, this, &TMainForm::ImageMapMouseMove);
+    connect(ImageMap, &TMapImage::MouseUp, this, &TMainForm::ImageMapMouseUp);
+    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+    auto* wheel = new TWheelRelay(this, [this](int delta) { FormMouseWheel(delta); });
+    wheel->SetPassThrough(CBLoc);
+}
+
 void TMainForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -196,10 +213,131 @@ void TMainForm::FormKeyDown(int key)
 {
     if (key == VirtualKeyShift)
         ShiftHeld = true;
+    if (key == VirtualKeyAdd)
+        ZoomButtonClick(ToolButtonZoomIn);
+    if (key == VirtualKeySubtract)
+        ZoomButtonClick(ToolButtonZoomOut);
 }
 
 void TMainForm::FormKeyUp(int key)
 {
     if (key == VirtualKeyShift)
         ShiftHeld = false;
+}
+
+void TMainForm::ApplyZoomLevel(int newLevel, const TPlacement& placement)
+{
+    // Moves of a drag that outlived the change would pan against the old
+    // level's maxima, and at level 0 would enable the bars again.
+    Dragging = false;
+
+    // The copy shares the master's pixels; ScaleMap gives the view its own.
+    ViewBitmap = MasterBitmap;
+    ScaleMap(newLevel, MasterBitmap, ViewBitmap);
+    ImageMap->PictureChanged();
+    ZoomLevel = newLevel;
+
+    if (newLevel > 0) {
+        ScrollBarH->SetEnabled(true);
+        ScrollBarV->SetEnabled(true);
+        const TScrollRange range = ScrollRange(ImageMap->width(), ImageMap->height(), newLevel);
+        ScrollBarH->SetMax(range.MaxH);
+        ScrollBarV->SetMax(range.MaxV);
+        placement();
+    } else {
+        ScrollBarH->SetPosition(0);
+        ScrollBarV->SetPosition(0);
+        // After the positions, which would enable a bar they move.
+        ScrollBarH->SetEnabled(false);
+        ScrollBarV->SetEnabled(false);
+    }
+    PlaceImage();
+    DrawMarkers();
+}
+
+void TMainForm::PlaceImage()
+{
+    ImageMap->move(-ScrollBarH->Position(), -ScrollBarV->Position());
+}
+
+void TMainForm::CenterOnMapPoint(TMapPoint point)
+{
+    const TMapPoint position = CenterOn(point.X, point.Y);
+    ScrollBarH->SetPosition(position.X);
+    ScrollBarV->SetPosition(position.Y);
+}
+
+void TMainForm::ZoomButtonClick(const QObject* sender)
+{
+    const std::int32_t oldH = ScrollBarH->Position();
+    const std::int32_t oldV = ScrollBarV->Position();
+    const int oldLevel = ZoomLevel;
+    if (sender == ToolButtonZoomIn && oldLevel < MaxZoomLevel)
+        ZoomLevel = oldLevel + 1;
+    else if (sender == ToolButtonZoomOut && oldLevel > 0)
+        ZoomLevel = oldLevel - 1;
+    else if (sender == ToolButtonZoomActual)
+        ZoomLevel = 0;
+    else
+        return;
+    const int newLevel = ZoomLevel;
+    ApplyZoomLevel(newLevel, [=, this] {
+        const TMapPoint position = RecentreForZoom(oldH, oldV, oldLevel, newLevel);
+        ScrollBarH->SetPosition(position.X);
+        ScrollBarV->SetPosition(position.Y);
+    });
+}
+
+void TMainForm::ScrollBarHScroll()
+{
+    ImageMap->move(-ScrollBarH->Position(), ImageMap->y());
+}
+
+void TMainForm::ScrollBarVScroll()
+{
+    ImageMap->move(ImageMap->x(), -ScrollBarV->Position());
+}
+
+void TMainForm::FormMouseWheel(int wheelDelta)
+{
+    if (ZoomLevel == 0 || CBLoc->hasFocus())
+        return;
+    TScrollBar* bar = ShiftHeld ? ScrollBarH : ScrollBarV;
+    const std::int32_t step = WheelStep(bar->Position(), bar->Max(), wheelDelta);
+    bar->SetPosition(bar->Position() - step);
+    if (ShiftHeld)
+        ImageMap->move(ImageMap->x() + step, ImageMap->y());
+    else
+        ImageMap->move(ImageMap->x(), ImageMap->y() + step);
+}
+
+void TMainForm::ImageMapMouseDown(Qt::MouseButton button, QPoint position)
+{
+    if (button != Qt::LeftButton || ZoomLevel == 0)
+        return;
+    Dragging = true;
+    DragX = position.x();
+    DragY = position.y();
+}
+
+void TMainForm::ImageMapMouseMove(Qt::MouseButtons buttons, QPoint position)
+{
+    if (!Dragging || !buttons.testFlag(Qt::LeftButton))
+        return;
+    const std::int32_t dx = DragStep(ScrollBarH->Position(), ScrollBarH->Max(), position.x() - DragX);
+    if (dx != 0) {
+        ImageMap->move(ImageMap->x() + dx, ImageMap->y());
+        ScrollBarH->SetPosition(ScrollBarH->Position() - dx);
+    }
+    const std::int32_t dy = DragStep(ScrollBarV->Position(), ScrollBarV->Max(), position.y() - DragY);
+    if (dy != 0) {
+        ImageMap->move(ImageMap->x(), ImageMap->y() + dy);
+        ScrollBarV->SetPosition(ScrollBarV->Position() - dy);
+    }
+}
+
+void TMainForm::ImageMapMouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        Dragging = false;
 }

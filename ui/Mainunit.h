@@ -6,10 +6,12 @@
 #include "Bitmap.h"
 #include "Locations.h"
 #include "Markers.h"
+#include "ZoomGeometry.h"
 
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QFrame;
@@ -67,6 +69,25 @@ public:
     // inside the show event still ends the message loop.
     void CloseWindow();
 
+    // Sets the two scroll positions at a new level above 0 (the bars clamp them).
+    using TPlacement = std::function<void()>;
+
+    // The one sequence of every change of level: rebuild the picture from
+    // MasterBitmap, store newLevel in ZoomLevel, range the bars and run the
+    // placement (or reset the bars at level 0), move ImageMap, draw the
+    // markers. Ends any drag. A negative maximum throws EInvalidOperation
+    // and skips the rest.
+    void ApplyZoomLevel(int newLevel, const TPlacement& placement);
+
+    // One level in or out, or the whole-map overview, by the button given.
+    void ZoomButtonClick(const QObject* sender);
+    void FormMouseWheel(int wheelDelta);
+    void ImageMapMouseDown(Qt::MouseButton button, QPoint position);
+    void ImageMapMouseMove(Qt::MouseButtons buttons, QPoint position);
+    void ImageMapMouseUp(Qt::MouseButton button);
+    void ScrollBarHScroll();
+    void ScrollBarVScroll();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -76,6 +97,11 @@ private:
     void CreateToolBar();
     QToolButton* CreateToolButton(const QString& glyph, const QString& hint, int left);
     QFrame* CreateSeparator(int left);
+    void ConnectEvents();
+
+    // The bars' positions for map point (px, py) under the reference point.
+    void CenterOnMapPoint(TMapPoint point);
+    void PlaceImage();
 
     void FormKeyDown(int key);
     void FormKeyUp(int key);

@@ -1,6 +1,7 @@
 #include "MapImage.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -24,4 +25,19 @@ void TMapImage::paintEvent(QPaintEvent* event)
                        static_cast<qsizetype>(FPicture.RowStride()), QImage::Format_BGR888);
     QPainter painter(this);
     painter.drawImage(event->rect(), image, event->rect());
+}
+
+void TMapImage::mousePressEvent(QMouseEvent* event)
+{
+    emit MouseDown(event->button(), event->position().toPoint());
+}
+
+void TMapImage::mouseMoveEvent(QMouseEvent* event)
+{
+    emit MouseMove(event->buttons(), event->position().toPoint());
+}
+
+void TMapImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit MouseUp(event->button(), event->position().toPoint());
 }
