@@ -11,6 +11,7 @@
 #include "ToolBar.h"
 #include "WheelRelay.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QIcon>
 #include <QPalette>
@@ -150,6 +151,7 @@ void TMainForm::ConnectEvents()
 {
     for (QToolButton* button : {ToolButtonZoomIn, ToolButtonZoomOut, ToolButtonZoomActual})
         connect(button, &QToolButton::clicked, this, [this, button] { ZoomButtonClick(button); });
+    connect(ToolButtonGo, &QToolButton::clicked, this, &TMainForm::GoButtonClick);
     connect(ScrollBarH, &TScrollBar::Scroll, this, &TMainForm::ScrollBarHScroll);
     connect(ScrollBarV, &TScrollBar::Scroll, this, &TMainForm::ScrollBarVScroll);
     connect(ImageMap, &TMapImage::MouseDown, this, &TMainForm::ImageMapMouseDown);
@@ -286,6 +288,35 @@ void TMainForm::ZoomButtonClick(const QObject* sender)
         ScrollBarH->SetPosition(position.X);
         ScrollBarV->SetPosition(position.Y);
     });
+}
+
+void TMainForm::GoButtonClick()
+{
+    const std::string text = QStringToAnsi(CBLoc->currentText());
+    std::size_t index = 0;
+    while (index < LocList.size() && LocList[index].Name != text)
+        ++index;
+    if (index == LocList.size())
+        return;
+    const TLocation location = LocList[index];
+    const int target = GoTargetLevel(location.Type);
+    const auto centre = [this, &location] {
+        CenterOnMapPoint(WorldToMap(location.X, location.Y, ZoomLevel, ImageMap->height()));
+    };
+
+    if (target == ZoomLevel) {
+        if (ZoomLevel > 0) {
+            centre();
+            PlaceImage();
+        }
+        return;
+    }
+    // The pump paints each level before the next step. The handlers it runs
+    // may change the level, so each step starts from wherever they left it.
+    while (ZoomLevel != target) {
+        ApplyZoomLevel(ZoomLevel < target ? ZoomLevel + 1 : ZoomLevel - 1, centre);
+        QCoreApplication::processEvents();
+    }
 }
 
 void TMainForm::ScrollBarHScroll()

@@ -81,6 +81,9 @@ public:
 
     // One level in or out, or the whole-map overview, by the button given.
     void ZoomButtonClick(const QObject* sender);
+    // Zooms level by level to the level of the location named in CBLoc,
+    // centring it at each step, and paints every step before the next.
+    void GoButtonClick();
     void FormMouseWheel(int wheelDelta);
     void ImageMapMouseDown(Qt::MouseButton button, QPoint position);
     void ImageMapMouseMove(Qt::MouseButtons buttons, QPoint position);

@@ -1,14 +1,18 @@
 // Shared set-up of the tests that drive the real main window: a temporary
 // working folder with a small map and a location file, the program's error
-// box replaced by a list of messages, and ways to reach the window with the
-// user's own input (wheel notices as the window system sends them, clicks on
-// the parts of a scroll bar).
+// box replaced by a list of messages, large masters set straight into the
+// window instead of being decoded, the view's invariant, and ways to reach
+// the window with the user's own input (wheel notices as the window system
+// sends them, clicks on the parts of a scroll bar).
 #pragma once
 
 #include "../map/TestJpeg.h"
 
 #include "Application.h"
+#include "MapImage.h"
 #include "Mainunit.h"
+#include "ScrollBar.h"
+#include "ZoomGeometry.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -25,6 +29,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +85,53 @@ inline void TurnWheel(QWidget* receiver, int deltaY)
     QApplication::instance()->notify(receiver, &event);
 }
 
+// One master per size for the whole run: copies share its pixels, so a
+// window may take it for nothing, and any write to it would show as a detach.
+inline const TBitmap& SharedMaster(std::int32_t width, std::int32_t height)
+{
+    static std::map<std::pair<std::int32_t, std::int32_t>, TBitmap> masters;
+    auto [it, added] = masters.try_emplace({width, height});
+    if (added)
+        it->second = PatternBitmap(width, height);
+    return it->second;
+}
+
+inline QSize LevelSize(const TMainForm& form, int level)
+{
+    return {ScaledSide(form.MasterBitmap.Width(), level), ScaledSide(form.MasterBitmap.Height(), level)};
+}
+
+// The view's invariant after every action.
+inline ::testing::AssertionResult ViewIsConsistent(const TMainForm& form)
+{
+    const int h = form.ScrollBarH->Position();
+    const int v = form.ScrollBarV->Position();
+    if (form.ImageMap->pos() != QPoint(-h, -v))
+        return ::testing::AssertionFailure() << "image at " << form.ImageMap->x() << "," << form.ImageMap->y()
+                                             << ", positions " << h << "," << v;
+    if (form.ImageMap->size() != LevelSize(form, form.ZoomLevel))
+        return ::testing::AssertionFailure() << "image size at level " << form.ZoomLevel;
+    const bool enabled = form.ScrollBarH->Enabled() && form.ScrollBarV->Enabled();
+    const bool disabled = !form.ScrollBarH->Enabled() && !form.ScrollBarV->Enabled();
+    if (form.ZoomLevel == 0 && (h != 0 || v != 0 || !disabled))
+        return ::testing::AssertionFailure() << "level 0 with positions " << h << "," << v << " enabled "
+                                             << form.ScrollBarH->Enabled() << form.ScrollBarV->Enabled();
+    if (form.ZoomLevel > 0) {
+        const QSize size = LevelSize(form, form.ZoomLevel);
+        if (!enabled || form.ScrollBarH->Max() != size.width() - ViewportWidth ||
+            form.ScrollBarV->Max() != size.height() - ViewportHeight)
+            return ::testing::AssertionFailure() << "level " << form.ZoomLevel << " maxima "
+                                                 << form.ScrollBarH->Max() << "," << form.ScrollBarV->Max();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+inline bool IsMarker(const TBitmap& bitmap, TMapPoint point)
+{
+    const std::uint8_t* pixel = bitmap.ScanLine(point.Y) + 3 * point.X;
+    return pixel[0] == 155 && pixel[1] == 241 && pixel[2] == 255;
+}
+
 class TFormFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -133,6 +185,26 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
         return form;
     }
+
+    // A window whose map is a width x height master, shown at level 0.
+    std::unique_ptr<TMainForm> StartOn(std::int32_t width, std::int32_t height, const std::string& locations)
+    {
+        WriteMap(330, 380);
+        WriteFile(LocationsFileName, locations);
+        auto form = StartActive();
+        form->MasterBitmap = SharedMaster(width, height);
+        form->ApplyZoomLevel(0, {});
+        return form;
+    }
+
+    static void PanTo(TMainForm& form, std::int32_t h, std::int32_t v)
+    {
+        form.ScrollBarH->SetPosition(h);
+        form.ScrollBarV->SetPosition(v);
+        form.ImageMap->move(-form.ScrollBarH->Position(), -form.ScrollBarV->Position());
+    }
+
+    static QPoint Positions(const TMainForm& form) { return {form.ScrollBarH->Position(), form.ScrollBarV->Position()}; }
 
     QTemporaryDir Dir;
     QString OldDir;

@@ -19,12 +19,6 @@ const std::string ZetaPoint = Record("Zeta Point", "0", "-100000,-120000");
 const std::string AlphaFord = Record("alpha ford", "1", "-90000,-110000");
 const std::string Mid = Record("Mid", "0", "-110000,-100000");
 
-bool IsMarker(const TBitmap& bitmap, TMapPoint point)
-{
-    const std::uint8_t* pixel = bitmap.ScanLine(point.Y) + 3 * point.X;
-    return pixel[0] == 155 && pixel[1] == 241 && pixel[2] == 255;
-}
-
 QStringList Items(const QComboBox& box)
 {
     QStringList items;

@@ -25,53 +25,6 @@ namespace {
 const std::string Locations = Record("Capital", "0", "0,0") + Record("Town", "2", "50000,60000") +
                               Record("Village", "4", "-100000,200000");
 
-// One master per size for the whole run: copies share its pixels, so a
-// window may take it for nothing, and any write to it would show as a detach.
-const TBitmap& SharedMaster(std::int32_t width, std::int32_t height)
-{
-    static std::map<std::pair<std::int32_t, std::int32_t>, TBitmap> masters;
-    auto [it, added] = masters.try_emplace({width, height});
-    if (added)
-        it->second = PatternBitmap(width, height);
-    return it->second;
-}
-
-QSize LevelSize(const TMainForm& form, int level)
-{
-    return {ScaledSide(form.MasterBitmap.Width(), level), ScaledSide(form.MasterBitmap.Height(), level)};
-}
-
-// The view's invariant after every action.
-::testing::AssertionResult ViewIsConsistent(const TMainForm& form)
-{
-    const int h = form.ScrollBarH->Position();
-    const int v = form.ScrollBarV->Position();
-    if (form.ImageMap->pos() != QPoint(-h, -v))
-        return ::testing::AssertionFailure() << "image at " << form.ImageMap->x() << "," << form.ImageMap->y()
-                                             << ", positions " << h << "," << v;
-    if (form.ImageMap->size() != LevelSize(form, form.ZoomLevel))
-        return ::testing::AssertionFailure() << "image size at level " << form.ZoomLevel;
-    const bool enabled = form.ScrollBarH->Enabled() && form.ScrollBarV->Enabled();
-    const bool disabled = !form.ScrollBarH->Enabled() && !form.ScrollBarV->Enabled();
-    if (form.ZoomLevel == 0 && (h != 0 || v != 0 || !disabled))
-        return ::testing::AssertionFailure() << "level 0 with positions " << h << "," << v << " enabled "
-                                             << form.ScrollBarH->Enabled() << form.ScrollBarV->Enabled();
-    if (form.ZoomLevel > 0) {
-        const QSize size = LevelSize(form, form.ZoomLevel);
-        if (!enabled || form.ScrollBarH->Max() != size.width() - ViewportWidth ||
-            form.ScrollBarV->Max() != size.height() - ViewportHeight)
-            return ::testing::AssertionFailure() << "level " << form.ZoomLevel << " maxima "
-                                                 << form.ScrollBarH->Max() << "," << form.ScrollBarV->Max();
-    }
-    return ::testing::AssertionSuccess();
-}
-
-bool IsMarker(const TBitmap& bitmap, TMapPoint point)
-{
-    const std::uint8_t* pixel = bitmap.ScanLine(point.Y) + 3 * point.X;
-    return pixel[0] == 155 && pixel[1] == 241 && pixel[2] == 255;
-}
-
 // Counts the key presses a control itself receives.
 class TKeyCounter : public QObject {
 public:
@@ -88,6 +41,11 @@ protected:
 
 class NavigationTest : public TFormFixture {
 protected:
+    std::unique_ptr<TMainForm> StartOn(std::int32_t width, std::int32_t height)
+    {
+        return TFormFixture::StartOn(width, height, Locations);
+    }
+
     // Moves far outside the window are part of the tests; Qt Test warns of each.
     void SetUp() override
     {
@@ -107,17 +65,6 @@ protected:
 
     static inline QtMessageHandler PreviousHandler = nullptr;
 
-    // A window whose map is a width x height master, shown at level 0.
-    std::unique_ptr<TMainForm> StartOn(std::int32_t width, std::int32_t height, const std::string& locations = Locations)
-    {
-        WriteMap(330, 380);
-        WriteFile(LocationsFileName, locations);
-        auto form = StartActive();
-        form->MasterBitmap = SharedMaster(width, height);
-        form->ApplyZoomLevel(0, {});
-        return form;
-    }
-
     std::unique_ptr<TMainForm> StartAtLevel(int level, std::int32_t h = 0, std::int32_t v = 0)
     {
         auto form = StartOn(3300, 3800);
@@ -127,16 +74,7 @@ protected:
         return form;
     }
 
-    static void PanTo(TMainForm& form, std::int32_t h, std::int32_t v)
-    {
-        form.ScrollBarH->SetPosition(h);
-        form.ScrollBarV->SetPosition(v);
-        form.ImageMap->move(-form.ScrollBarH->Position(), -form.ScrollBarV->Position());
-    }
-
     static void Click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-
-    static QPoint Positions(const TMainForm& form) { return {form.ScrollBarH->Position(), form.ScrollBarV->Position()}; }
 
     static void Key(QWidget* receiver, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, bool repeat)
     {
