@@ -233,7 +233,8 @@ void TMainForm::ApplyZoomLevel(int newLevel, const TPlacement& placement)
     // level's maxima, and at level 0 would enable the bars again.
     Dragging = false;
 
-    // The copy shares the master's pixels; ScaleMap gives the view its own.
+    // The copy shares the master's pixels until the view is written: ScaleMap
+    // gives it storage of its own at levels 0 to 5, the markers at level 6.
     ViewBitmap = MasterBitmap;
     ScaleMap(newLevel, MasterBitmap, ViewBitmap);
     ImageMap->PictureChanged();
@@ -262,9 +263,8 @@ void TMainForm::PlaceImage()
     ImageMap->move(-ScrollBarH->Position(), -ScrollBarV->Position());
 }
 
-void TMainForm::CenterOnMapPoint(TMapPoint point)
+void TMainForm::SetScrollPositions(TMapPoint position)
 {
-    const TMapPoint position = CenterOn(point.X, point.Y);
     ScrollBarH->SetPosition(position.X);
     ScrollBarV->SetPosition(position.Y);
 }
@@ -283,11 +283,7 @@ void TMainForm::ZoomButtonClick(const QObject* sender)
     else
         return;
     const int newLevel = ZoomLevel;
-    ApplyZoomLevel(newLevel, [=, this] {
-        const TMapPoint position = RecentreForZoom(oldH, oldV, oldLevel, newLevel);
-        ScrollBarH->SetPosition(position.X);
-        ScrollBarV->SetPosition(position.Y);
-    });
+    ApplyZoomLevel(newLevel, [=, this] { SetScrollPositions(RecentreForZoom(oldH, oldV, oldLevel, newLevel)); });
 }
 
 void TMainForm::GoButtonClick()
@@ -301,7 +297,8 @@ void TMainForm::GoButtonClick()
     const TLocation location = LocList[index];
     const int target = GoTargetLevel(location.Type);
     const auto centre = [this, &location] {
-        CenterOnMapPoint(WorldToMap(location.X, location.Y, ZoomLevel, ImageMap->height()));
+        const TMapPoint point = WorldToMap(location.X, location.Y, ZoomLevel, ImageMap->height());
+        SetScrollPositions(CenterOn(point.X, point.Y));
     };
 
     if (target == ZoomLevel) {

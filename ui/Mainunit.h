@@ -102,8 +102,8 @@ private:
     QFrame* CreateSeparator(int left);
     void ConnectEvents();
 
-    // The bars' positions for map point (px, py) under the reference point.
-    void CenterOnMapPoint(TMapPoint point);
+    // Hands both positions to the bars, which clamp them.
+    void SetScrollPositions(TMapPoint position);
     void PlaceImage();
 
     void FormKeyDown(int key);
