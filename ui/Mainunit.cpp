@@ -5,11 +5,13 @@
 #include "ImagePipeline.h"
 #include "KeyPreview.h"
 #include "MapImage.h"
+#include "Navigation.h"
 #include "ScrollBar.h"
 #include "SortedComboBox.h"
 #include "ToolBar.h"
-#include "ZoomGeometry.h"
+#include "WheelRelay.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -27,6 +29,8 @@ static void InitResources()
 namespace {
 
 constexpr int VirtualKeyShift = 16;
+constexpr int VirtualKeyAdd = 107;
+constexpr int VirtualKeySubtract = 109;
 
 // Tool-bar buttons are 23 x 22, separators 8 wide, the list 236 x 21.
 constexpr int ButtonWidth = 23;
@@ -42,7 +46,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
 
     SetUpWindow();
     CreateControls();
-    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+    ConnectEvents();
 }
 
 void TMainForm::SetUpWindow()
@@ -188,6 +192,21 @@ QFrame* TMainForm::CreateSeparator(int left)
     return separator;
 }
 
+void TMainForm::ConnectEvents()
+{
+    for (QToolButton* button : {ToolButtonZoomIn, ToolButtonZoomOut, ToolButtonZoomActual})
+        connect(button, &QToolButton::clicked, this, [this, button] { ZoomButtonClick(button); });
+    connect(ToolButtonGo, &QToolButton::clicked, this, &TMainForm::GoButtonClick);
+    connect(ScrollBarH, &TScrollBar::Scroll, this, &TMainForm::ScrollBarHScroll);
+    connect(ScrollBarV, &TScrollBar::Scroll, this, &TMainForm::ScrollBarVScroll);
+    connect(ImageMap, &TMapImage::MouseDown, this, &TMainForm::ImageMapMouseDown);
+    connect(ImageMap, &TMapImage::MouseMove, this, &TMainForm::ImageMapMouseMove);
+    connect(ImageMap, &TMapImage::MouseUp, this, &TMainForm::ImageMapMouseUp);
+    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+    auto* wheel = new TWheelRelay(this, [this](int delta) { FormMouseWheel(delta); });
+    wheel->SetPassThrough(CBLoc);
+}
+
 void TMainForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -246,10 +265,157 @@ void TMainForm::FormKeyDown(int key)
 {
     if (key == VirtualKeyShift)
         ShiftHeld = true;
+    if (key == VirtualKeyAdd)
+        ZoomButtonClick(ToolButtonZoomIn);
+    if (key == VirtualKeySubtract)
+        ZoomButtonClick(ToolButtonZoomOut);
 }
 
 void TMainForm::FormKeyUp(int key)
 {
     if (key == VirtualKeyShift)
         ShiftHeld = false;
+}
+
+void TMainForm::ApplyZoomLevel(int newLevel, const TPlacement& placement)
+{
+    // Moves of a drag that outlived the change would pan against the old
+    // level's maxima, and at level 0 would enable the bars again.
+    Dragging = false;
+
+    // The copy shares the master's pixels until the view is written: ScaleMap
+    // gives it storage of its own at levels 0 to 5, the markers at level 6.
+    ViewBitmap = MasterBitmap;
+    ScaleMap(newLevel, MasterBitmap, ViewBitmap);
+    ImageMap->PictureChanged();
+    ZoomLevel = newLevel;
+
+    if (newLevel > 0) {
+        ScrollBarH->SetEnabled(true);
+        ScrollBarV->SetEnabled(true);
+        const TScrollRange range = ScrollRange(ImageMap->width(), ImageMap->height(), newLevel);
+        ScrollBarH->SetMax(range.MaxH);
+        ScrollBarV->SetMax(range.MaxV);
+        placement();
+    } else {
+        ScrollBarH->SetPosition(0);
+        ScrollBarV->SetPosition(0);
+        // After the positions, which would enable a bar they move.
+        ScrollBarH->SetEnabled(false);
+        ScrollBarV->SetEnabled(false);
+    }
+    PlaceImage();
+    DrawMarkers();
+}
+
+void TMainForm::PlaceImage()
+{
+    ImageMap->move(-ScrollBarH->Position(), -ScrollBarV->Position());
+}
+
+void TMainForm::SetScrollPositions(TMapPoint position)
+{
+    ScrollBarH->SetPosition(position.X);
+    ScrollBarV->SetPosition(position.Y);
+}
+
+void TMainForm::ZoomButtonClick(const QObject* sender)
+{
+    const std::int32_t oldH = ScrollBarH->Position();
+    const std::int32_t oldV = ScrollBarV->Position();
+    const int oldLevel = ZoomLevel;
+    if (sender == ToolButtonZoomIn && oldLevel < MaxZoomLevel)
+        ZoomLevel = oldLevel + 1;
+    else if (sender == ToolButtonZoomOut && oldLevel > 0)
+        ZoomLevel = oldLevel - 1;
+    else if (sender == ToolButtonZoomActual)
+        ZoomLevel = 0;
+    else
+        return;
+    const int newLevel = ZoomLevel;
+    ApplyZoomLevel(newLevel, [=, this] { SetScrollPositions(RecentreForZoom(oldH, oldV, oldLevel, newLevel)); });
+}
+
+void TMainForm::GoButtonClick()
+{
+    const std::string text = QStringToAnsi(CBLoc->currentText());
+    std::size_t index = 0;
+    while (index < LocList.size() && LocList[index].Name != text)
+        ++index;
+    if (index == LocList.size())
+        return;
+    const TLocation location = LocList[index];
+    const int target = GoTargetLevel(location.Type);
+    const auto centre = [this, &location] {
+        const TMapPoint point = WorldToMap(location.X, location.Y, ZoomLevel, ImageMap->height());
+        SetScrollPositions(CenterOn(point.X, point.Y));
+    };
+
+    if (target == ZoomLevel) {
+        if (ZoomLevel > 0) {
+            centre();
+            PlaceImage();
+        }
+        return;
+    }
+    // The pump paints each level before the next step. The handlers it runs
+    // may change the level, so each step starts from wherever they left it.
+    while (ZoomLevel != target) {
+        ApplyZoomLevel(ZoomLevel < target ? ZoomLevel + 1 : ZoomLevel - 1, centre);
+        QCoreApplication::processEvents();
+    }
+}
+
+void TMainForm::ScrollBarHScroll()
+{
+    ImageMap->move(-ScrollBarH->Position(), ImageMap->y());
+}
+
+void TMainForm::ScrollBarVScroll()
+{
+    ImageMap->move(ImageMap->x(), -ScrollBarV->Position());
+}
+
+void TMainForm::FormMouseWheel(int wheelDelta)
+{
+    if (ZoomLevel == 0 || CBLoc->hasFocus())
+        return;
+    TScrollBar* bar = ShiftHeld ? ScrollBarH : ScrollBarV;
+    const std::int32_t step = WheelStep(bar->Position(), bar->Max(), wheelDelta);
+    bar->SetPosition(bar->Position() - step);
+    if (ShiftHeld)
+        ImageMap->move(ImageMap->x() + step, ImageMap->y());
+    else
+        ImageMap->move(ImageMap->x(), ImageMap->y() + step);
+}
+
+void TMainForm::ImageMapMouseDown(Qt::MouseButton button, QPoint position)
+{
+    if (button != Qt::LeftButton || ZoomLevel == 0)
+        return;
+    Dragging = true;
+    DragX = position.x();
+    DragY = position.y();
+}
+
+void TMainForm::ImageMapMouseMove(Qt::MouseButtons buttons, QPoint position)
+{
+    if (!Dragging || !buttons.testFlag(Qt::LeftButton))
+        return;
+    const std::int32_t dx = DragStep(ScrollBarH->Position(), ScrollBarH->Max(), position.x() - DragX);
+    if (dx != 0) {
+        ImageMap->move(ImageMap->x() + dx, ImageMap->y());
+        ScrollBarH->SetPosition(ScrollBarH->Position() - dx);
+    }
+    const std::int32_t dy = DragStep(ScrollBarV->Position(), ScrollBarV->Max(), position.y() - DragY);
+    if (dy != 0) {
+        ImageMap->move(ImageMap->x(), ImageMap->y() + dy);
+        ScrollBarV->SetPosition(ScrollBarV->Position() - dy);
+    }
+}
+
+void TMainForm::ImageMapMouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        Dragging = false;
 }

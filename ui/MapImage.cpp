@@ -1,6 +1,7 @@
 #include "MapImage.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -28,4 +29,19 @@ void TMapImage::paintEvent(QPaintEvent* event)
     // one-pixel marker outlines.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(event->rect(), image, event->rect());
+}
+
+void TMapImage::mousePressEvent(QMouseEvent* event)
+{
+    emit MouseDown(event->button(), event->position().toPoint());
+}
+
+void TMapImage::mouseMoveEvent(QMouseEvent* event)
+{
+    emit MouseMove(event->buttons(), event->position().toPoint());
+}
+
+void TMapImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit MouseUp(event->button(), event->position().toPoint());
 }
