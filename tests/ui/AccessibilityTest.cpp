@@ -1,7 +1,7 @@
 // What a screen reader finds in the window: every control has a name and a
 // description, and a value set through the accessibility interface of a scroll
 // bar reaches the window like a user's scroll.
-#include "TestWorld.h"
+#include "FormFixture.h"
 
 #include "MapImage.h"
 #include "ScrollBar.h"
@@ -22,17 +22,17 @@ QString AccessibleText(QWidget* widget, QAccessible::Text text)
     return accessible ? accessible->text(text) : QStringLiteral("<no accessible interface>");
 }
 
-class AccessibilityTest : public ::testing::Test {
+class AccessibilityTest : public TFormFixture {
 protected:
     void SetUp() override
     {
-        TTestWorld::WriteMap(SmoothTestPicture(660, 760));
-        TTestWorld::WriteLocations(TTestWorld::Record("Harrowgate", 0, "-41250,18700"));
-        Form = TTestWorld::Start();
+        TFormFixture::SetUp();
+        WriteMapPicture(SmoothTestPicture(660, 760));
+        WriteFile(LocationsFileName, Record("Harrowgate", "0", "-41250,18700"));
+        Form = Start();
         ASSERT_TRUE(Form->isVisible());
     }
 
-    TTestWorld World;
     std::unique_ptr<TMainForm> Form;
 };
 

@@ -161,6 +161,8 @@ protected:
         WriteTestFile(MapFileName, EncodeTestJpeg(picture));
     }
 
+    static void WriteMapPicture(const TBitmap& picture) { WriteTestFile(MapFileName, EncodeTestJpeg(picture)); }
+
     static void WriteFile(const char* name, const std::string& text)
     {
         WriteTestFile(name, std::vector<std::uint8_t>(text.begin(), text.end()));

@@ -3,7 +3,7 @@
 // of the window): the window keeps its layout in logical pixels, and every
 // pixel of the map, markers included, becomes a solid block of device pixels,
 // never a blend of its neighbours.
-#include "TestWorld.h"
+#include "FormFixture.h"
 
 #include "MapImage.h"
 #include "ZoomGeometry.h"
@@ -47,19 +47,19 @@ qreal ExpectedRatio()
     return ok ? factor : 1.0;
 }
 
-class HighDpiTest : public ::testing::Test {
+class HighDpiTest : public TFormFixture {
 protected:
     void SetUp() override
     {
-        TTestWorld::WriteMap(Checkerboard(1650, 1900));
+        TFormFixture::SetUp();
+        WriteMapPicture(Checkerboard(1650, 1900));
         // Level 0 map point (68, 118) of the 165 x 190 overview.
-        TTestWorld::WriteLocations(TTestWorld::Record("Harrowgate", 0, "-63000,-64600"));
-        Form = TTestWorld::Start();
+        WriteFile(LocationsFileName, Record("Harrowgate", "0", "-63000,-64600"));
+        Form = Start();
         ASSERT_TRUE(Form->isVisible());
-        ASSERT_TRUE(World.Errors.isEmpty()) << World.Errors.join(u'\n').toStdString();
+        ASSERT_TRUE(Errors.isEmpty()) << Errors.join(u'\n').toStdString();
     }
 
-    TTestWorld World;
     std::unique_ptr<TMainForm> Form;
 };
 
