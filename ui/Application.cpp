@@ -17,12 +17,24 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        ShowException(error);
     } catch (...) {
-        ShowErrorMessage("Unknown error");
+        ShowCurrentException();
     }
     return false;
+}
+
+void TApplication::ShowCurrentException() noexcept
+{
+    auto* application = qobject_cast<TApplication*>(QCoreApplication::instance());
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        if (application)
+            application->ShowException(error);
+    } catch (...) {
+        if (application)
+            application->ShowErrorMessage("Unknown error");
+    }
 }
 
 void TApplication::ShowException(const std::exception& error)

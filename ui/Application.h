@@ -3,6 +3,11 @@
 // handler's work stops there and the user sees the message in a modal box
 // captioned with the application title. Handlers run from a nested message
 // pump go through notify() as well, so they are covered too.
+//
+// Qt's own frames are not built to pass exceptions on (an event that
+// QApplication::notify copied for a widget leaks when one unwinds through it),
+// so the form runs each of its handlers through Guarded, which reports the
+// exception in our own frame; notify() stays as the last resort.
 #pragma once
 
 #include <QApplication>
@@ -29,6 +34,9 @@ public:
     void ShowException(const std::exception& error);
     void ShowErrorMessage(const std::string& message);
 
+    // Shows the exception being handled, of whatever type.
+    static void ShowCurrentException() noexcept;
+
     // Replaces the box (tests read the text it would show); an empty function
     // restores the message box.
     void SetErrorBox(TErrorBox box);
@@ -38,3 +46,21 @@ private:
 
     TErrorBox FErrorBox;
 };
+
+// Runs one of our handlers and reports any exception it raises.
+template <typename THandler>
+void Guarded(THandler&& handler) noexcept
+{
+    try {
+        handler();
+    } catch (...) {
+        TApplication::ShowCurrentException();
+    }
+}
+
+// A slot that runs a member handler through Guarded.
+template <typename TObject, typename... TArgs>
+auto GuardedSlot(TObject* object, void (TObject::*handler)(TArgs...))
+{
+    return [object, handler](TArgs... args) { Guarded([&] { (object->*handler)(args...); }); };
+}

@@ -1,6 +1,7 @@
 #include "Mainunit.h"
 
 #include "AnsiText.h"
+#include "Application.h"
 #include "Color.h"
 #include "ImagePipeline.h"
 #include "KeyPreview.h"
@@ -195,15 +196,15 @@ QFrame* TMainForm::CreateSeparator(int left)
 void TMainForm::ConnectEvents()
 {
     for (QToolButton* button : {ToolButtonZoomIn, ToolButtonZoomOut, ToolButtonZoomActual})
-        connect(button, &QToolButton::clicked, this, [this, button] { ZoomButtonClick(button); });
-    connect(ToolButtonGo, &QToolButton::clicked, this, &TMainForm::GoButtonClick);
-    connect(ScrollBarH, &TScrollBar::Scroll, this, &TMainForm::ScrollBarHScroll);
-    connect(ScrollBarV, &TScrollBar::Scroll, this, &TMainForm::ScrollBarVScroll);
-    connect(ImageMap, &TMapImage::MouseDown, this, &TMainForm::ImageMapMouseDown);
-    connect(ImageMap, &TMapImage::MouseMove, this, &TMainForm::ImageMapMouseMove);
-    connect(ImageMap, &TMapImage::MouseUp, this, &TMainForm::ImageMapMouseUp);
-    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
-    auto* wheel = new TWheelRelay(this, [this](int delta) { FormMouseWheel(delta); });
+        connect(button, &QToolButton::clicked, this, [this, button] { Guarded([&] { ZoomButtonClick(button); }); });
+    connect(ToolButtonGo, &QToolButton::clicked, this, GuardedSlot(this, &TMainForm::GoButtonClick));
+    connect(ScrollBarH, &TScrollBar::Scroll, this, GuardedSlot(this, &TMainForm::ScrollBarHScroll));
+    connect(ScrollBarV, &TScrollBar::Scroll, this, GuardedSlot(this, &TMainForm::ScrollBarVScroll));
+    connect(ImageMap, &TMapImage::MouseDown, this, GuardedSlot(this, &TMainForm::ImageMapMouseDown));
+    connect(ImageMap, &TMapImage::MouseMove, this, GuardedSlot(this, &TMainForm::ImageMapMouseMove));
+    connect(ImageMap, &TMapImage::MouseUp, this, GuardedSlot(this, &TMainForm::ImageMapMouseUp));
+    new TKeyPreview(this, GuardedSlot(this, &TMainForm::FormKeyDown), GuardedSlot(this, &TMainForm::FormKeyUp));
+    auto* wheel = new TWheelRelay(this, GuardedSlot(this, &TMainForm::FormMouseWheel));
     wheel->SetPassThrough(CBLoc);
 }
 
@@ -213,7 +214,7 @@ void TMainForm::showEvent(QShowEvent* event)
     if (FCreated)
         return;
     FCreated = true;
-    FormCreate();
+    Guarded([this] { FormCreate(); });
 }
 
 void TMainForm::FormCreate()
