@@ -5,13 +5,16 @@
 #include "ImagePipeline.h"
 #include "KeyPreview.h"
 #include "MapImage.h"
+#include "Navigation.h"
 #include "ScrollBar.h"
 #include "SortedComboBox.h"
 #include "ToolBar.h"
-#include "ZoomGeometry.h"
+#include "WheelRelay.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QIcon>
+#include <QLabel>
 #include <QPalette>
 #include <QShowEvent>
 #include <QToolButton>
@@ -26,6 +29,8 @@ static void InitResources()
 namespace {
 
 constexpr int VirtualKeyShift = 16;
+constexpr int VirtualKeyAdd = 107;
+constexpr int VirtualKeySubtract = 109;
 
 // Tool-bar buttons are 23 x 22, separators 8 wide, the list 236 x 21.
 constexpr int ButtonWidth = 23;
@@ -41,7 +46,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent)
 
     SetUpWindow();
     CreateControls();
-    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+    ConnectEvents();
 }
 
 void TMainForm::SetUpWindow()
@@ -94,6 +99,50 @@ void TMainForm::CreateControls()
     setTabOrder(ScrollBarH->Widget(), ScrollBarV->Widget());
     // The map, not the list, has the focus at start; it is no tab stop.
     PanelMap->setFocus();
+    SetAccessibleNames();
+}
+
+// What a screen reader says for each control: the buttons by their hints, the
+// rest by their role in the window.
+void TMainForm::SetAccessibleNames()
+{
+    struct TAccessibleText {
+        QWidget* Control;
+        QString Name;
+        QString Description;
+    };
+    const TAccessibleText texts[] = {
+        {PanelMap, QStringLiteral("Map"),
+         QStringLiteral("The map of Kelderwyn. Keypad plus and minus zoom, the wheel scrolls up and down or, with "
+                        "Shift held, left and right, and dragging with the left button moves the map.")},
+        {ImageMap, QStringLiteral("Map picture"),
+         QStringLiteral("The map at the current zoom level, with a square marker and the name of every place "
+                        "shown at that level.")},
+        {ScrollBarH->Widget(), QStringLiteral("Scroll map left and right"),
+         QStringLiteral("Moves the map left and right. Enabled when the map is zoomed in.")},
+        {ScrollBarV->Widget(), QStringLiteral("Scroll map up and down"),
+         QStringLiteral("Moves the map up and down. Enabled when the map is zoomed in.")},
+        {ToolBar, QStringLiteral("Tools"), QStringLiteral("Zoom buttons, the location list and Go.")},
+        {ToolButtonZoomIn, ToolButtonZoomIn->toolTip(),
+         QStringLiteral("Shows the map one zoom level closer. Keypad plus does the same.")},
+        {ToolButtonZoomOut, ToolButtonZoomOut->toolTip(),
+         QStringLiteral("Shows the map one zoom level further out. Keypad minus does the same.")},
+        {ToolButtonZoomActual, ToolButtonZoomActual->toolTip(),
+         QStringLiteral("Goes back to the overview of the whole map.")},
+        {CBLoc, QStringLiteral("Location"),
+         QStringLiteral("The places of the map in alphabetical order. Choose one and press Go.")},
+        {ToolButtonGo, ToolButtonGo->toolTip(),
+         QStringLiteral("Zooms to the place chosen in the Location list and centres it.")},
+    };
+    for (const TAccessibleText& text : texts) {
+        text.Control->setAccessibleName(text.Name);
+        text.Control->setAccessibleDescription(text.Description);
+    }
+    // Where a combo box is named by its chosen item (AT-SPI), its label comes
+    // from a buddy label; the tool bar has no room to show one.
+    auto* locationLabel = new QLabel(CBLoc->accessibleName(), ToolBar);
+    locationLabel->setBuddy(CBLoc);
+    locationLabel->hide();
 }
 
 void TMainForm::CreateToolBar()
@@ -141,6 +190,21 @@ QFrame* TMainForm::CreateSeparator(int left)
     separator->setFrameStyle(QFrame::VLine | QFrame::Sunken);
     separator->setGeometry(left, 0, SeparatorWidth, ButtonHeight);
     return separator;
+}
+
+void TMainForm::ConnectEvents()
+{
+    for (QToolButton* button : {ToolButtonZoomIn, ToolButtonZoomOut, ToolButtonZoomActual})
+        connect(button, &QToolButton::clicked, this, [this, button] { ZoomButtonClick(button); });
+    connect(ToolButtonGo, &QToolButton::clicked, this, &TMainForm::GoButtonClick);
+    connect(ScrollBarH, &TScrollBar::Scroll, this, &TMainForm::ScrollBarHScroll);
+    connect(ScrollBarV, &TScrollBar::Scroll, this, &TMainForm::ScrollBarVScroll);
+    connect(ImageMap, &TMapImage::MouseDown, this, &TMainForm::ImageMapMouseDown);
+    connect(ImageMap, &TMapImage::MouseMove, this, &TMainForm::ImageMapMouseMove);
+    connect(ImageMap, &TMapImage::MouseUp, this, &TMainForm::ImageMapMouseUp);
+    new TKeyPreview(this, [this](int key) { FormKeyDown(key); }, [this](int key) { FormKeyUp(key); });
+    auto* wheel = new TWheelRelay(this, [this](int delta) { FormMouseWheel(delta); });
+    wheel->SetPassThrough(CBLoc);
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -201,10 +265,157 @@ void TMainForm::FormKeyDown(int key)
 {
     if (key == VirtualKeyShift)
         ShiftHeld = true;
+    if (key == VirtualKeyAdd)
+        ZoomButtonClick(ToolButtonZoomIn);
+    if (key == VirtualKeySubtract)
+        ZoomButtonClick(ToolButtonZoomOut);
 }
 
 void TMainForm::FormKeyUp(int key)
 {
     if (key == VirtualKeyShift)
         ShiftHeld = false;
+}
+
+void TMainForm::ApplyZoomLevel(int newLevel, const TPlacement& placement)
+{
+    // Moves of a drag that outlived the change would pan against the old
+    // level's maxima, and at level 0 would enable the bars again.
+    Dragging = false;
+
+    // The copy shares the master's pixels until the view is written: ScaleMap
+    // gives it storage of its own at levels 0 to 5, the markers at level 6.
+    ViewBitmap = MasterBitmap;
+    ScaleMap(newLevel, MasterBitmap, ViewBitmap);
+    ImageMap->PictureChanged();
+    ZoomLevel = newLevel;
+
+    if (newLevel > 0) {
+        ScrollBarH->SetEnabled(true);
+        ScrollBarV->SetEnabled(true);
+        const TScrollRange range = ScrollRange(ImageMap->width(), ImageMap->height(), newLevel);
+        ScrollBarH->SetMax(range.MaxH);
+        ScrollBarV->SetMax(range.MaxV);
+        placement();
+    } else {
+        ScrollBarH->SetPosition(0);
+        ScrollBarV->SetPosition(0);
+        // After the positions, which would enable a bar they move.
+        ScrollBarH->SetEnabled(false);
+        ScrollBarV->SetEnabled(false);
+    }
+    PlaceImage();
+    DrawMarkers();
+}
+
+void TMainForm::PlaceImage()
+{
+    ImageMap->move(-ScrollBarH->Position(), -ScrollBarV->Position());
+}
+
+void TMainForm::SetScrollPositions(TMapPoint position)
+{
+    ScrollBarH->SetPosition(position.X);
+    ScrollBarV->SetPosition(position.Y);
+}
+
+void TMainForm::ZoomButtonClick(const QObject* sender)
+{
+    const std::int32_t oldH = ScrollBarH->Position();
+    const std::int32_t oldV = ScrollBarV->Position();
+    const int oldLevel = ZoomLevel;
+    if (sender == ToolButtonZoomIn && oldLevel < MaxZoomLevel)
+        ZoomLevel = oldLevel + 1;
+    else if (sender == ToolButtonZoomOut && oldLevel > 0)
+        ZoomLevel = oldLevel - 1;
+    else if (sender == ToolButtonZoomActual)
+        ZoomLevel = 0;
+    else
+        return;
+    const int newLevel = ZoomLevel;
+    ApplyZoomLevel(newLevel, [=, this] { SetScrollPositions(RecentreForZoom(oldH, oldV, oldLevel, newLevel)); });
+}
+
+void TMainForm::GoButtonClick()
+{
+    const std::string text = QStringToAnsi(CBLoc->currentText());
+    std::size_t index = 0;
+    while (index < LocList.size() && LocList[index].Name != text)
+        ++index;
+    if (index == LocList.size())
+        return;
+    const TLocation location = LocList[index];
+    const int target = GoTargetLevel(location.Type);
+    const auto centre = [this, &location] {
+        const TMapPoint point = WorldToMap(location.X, location.Y, ZoomLevel, ImageMap->height());
+        SetScrollPositions(CenterOn(point.X, point.Y));
+    };
+
+    if (target == ZoomLevel) {
+        if (ZoomLevel > 0) {
+            centre();
+            PlaceImage();
+        }
+        return;
+    }
+    // The pump paints each level before the next step. The handlers it runs
+    // may change the level, so each step starts from wherever they left it.
+    while (ZoomLevel != target) {
+        ApplyZoomLevel(ZoomLevel < target ? ZoomLevel + 1 : ZoomLevel - 1, centre);
+        QCoreApplication::processEvents();
+    }
+}
+
+void TMainForm::ScrollBarHScroll()
+{
+    ImageMap->move(-ScrollBarH->Position(), ImageMap->y());
+}
+
+void TMainForm::ScrollBarVScroll()
+{
+    ImageMap->move(ImageMap->x(), -ScrollBarV->Position());
+}
+
+void TMainForm::FormMouseWheel(int wheelDelta)
+{
+    if (ZoomLevel == 0 || CBLoc->hasFocus())
+        return;
+    TScrollBar* bar = ShiftHeld ? ScrollBarH : ScrollBarV;
+    const std::int32_t step = WheelStep(bar->Position(), bar->Max(), wheelDelta);
+    bar->SetPosition(bar->Position() - step);
+    if (ShiftHeld)
+        ImageMap->move(ImageMap->x() + step, ImageMap->y());
+    else
+        ImageMap->move(ImageMap->x(), ImageMap->y() + step);
+}
+
+void TMainForm::ImageMapMouseDown(Qt::MouseButton button, QPoint position)
+{
+    if (button != Qt::LeftButton || ZoomLevel == 0)
+        return;
+    Dragging = true;
+    DragX = position.x();
+    DragY = position.y();
+}
+
+void TMainForm::ImageMapMouseMove(Qt::MouseButtons buttons, QPoint position)
+{
+    if (!Dragging || !buttons.testFlag(Qt::LeftButton))
+        return;
+    const std::int32_t dx = DragStep(ScrollBarH->Position(), ScrollBarH->Max(), position.x() - DragX);
+    if (dx != 0) {
+        ImageMap->move(ImageMap->x() + dx, ImageMap->y());
+        ScrollBarH->SetPosition(ScrollBarH->Position() - dx);
+    }
+    const std::int32_t dy = DragStep(ScrollBarV->Position(), ScrollBarV->Max(), position.y() - DragY);
+    if (dy != 0) {
+        ImageMap->move(ImageMap->x(), ImageMap->y() + dy);
+        ScrollBarV->SetPosition(ScrollBarV->Position() - dy);
+    }
+}
+
+void TMainForm::ImageMapMouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        Dragging = false;
 }

@@ -6,10 +6,12 @@
 #include "Bitmap.h"
 #include "Locations.h"
 #include "Markers.h"
+#include "ZoomGeometry.h"
 
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QFrame;
@@ -67,15 +69,43 @@ public:
     // inside the show event still ends the message loop.
     void CloseWindow();
 
+    // Sets the two scroll positions at a new level above 0 (the bars clamp them).
+    using TPlacement = std::function<void()>;
+
+    // The one sequence of every change of level: rebuild the picture from
+    // MasterBitmap, store newLevel in ZoomLevel, range the bars and run the
+    // placement (or reset the bars at level 0), move ImageMap, draw the
+    // markers. Ends any drag. A negative maximum throws EInvalidOperation
+    // and skips the rest.
+    void ApplyZoomLevel(int newLevel, const TPlacement& placement);
+
+    // One level in or out, or the whole-map overview, by the button given.
+    void ZoomButtonClick(const QObject* sender);
+    // Zooms level by level to the level of the location named in CBLoc,
+    // centring it at each step, and paints every step before the next.
+    void GoButtonClick();
+    void FormMouseWheel(int wheelDelta);
+    void ImageMapMouseDown(Qt::MouseButton button, QPoint position);
+    void ImageMapMouseMove(Qt::MouseButtons buttons, QPoint position);
+    void ImageMapMouseUp(Qt::MouseButton button);
+    void ScrollBarHScroll();
+    void ScrollBarVScroll();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void SetUpWindow();
+    void SetAccessibleNames();
     void CreateControls();
     void CreateToolBar();
     QToolButton* CreateToolButton(const QString& glyph, const QString& hint, int left);
     QFrame* CreateSeparator(int left);
+    void ConnectEvents();
+
+    // Hands both positions to the bars, which clamp them.
+    void SetScrollPositions(TMapPoint position);
+    void PlaceImage();
 
     void FormKeyDown(int key);
     void FormKeyUp(int key);

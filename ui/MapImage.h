@@ -1,6 +1,12 @@
 // ImageMap: shows a TBitmap owned elsewhere (the form's ViewBitmap) without
 // copying it, at the bitmap's own size. Its coordinates are the picture's
 // pixels, so mouse positions are map points.
+//
+// Mouse presses, moves and releases are passed on as signals with the
+// position in the image's own pixels. After a press the image keeps getting
+// the moves and the release while a button is held, wherever the pointer
+// goes (Qt's implicit grab), with positions measured from the image's
+// current place.
 #pragma once
 
 #include "Bitmap.h"
@@ -17,8 +23,16 @@ public:
     // picture's size and repaints.
     void PictureChanged();
 
+signals:
+    void MouseDown(Qt::MouseButton button, QPoint position);
+    void MouseMove(Qt::MouseButtons buttons, QPoint position);
+    void MouseUp(Qt::MouseButton button, QPoint position);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     const TBitmap& FPicture;

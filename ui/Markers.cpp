@@ -17,6 +17,9 @@ QFont MakeFont(int pixelSize, bool bold)
     QFont font{QString::fromLatin1(FormFontFamily)};
     font.setPixelSize(pixelSize);
     font.setBold(bold);
+    // Qt drops hinting when the screen is scaled; the labels are part of the
+    // map picture and must come out the same on every screen.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 

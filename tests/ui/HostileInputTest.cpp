@@ -1,8 +1,7 @@
 // Hostile data files handed to the window: each ends in its message or in a
 // sound result, the window keeps running, and memory stays bounded.
-#include "../map/TestJpeg.h"
+#include "FormFixture.h"
 
-#include "Application.h"
 #include "JpegImage.h"
 #include "Mainunit.h"
 #include "SortedComboBox.h"
@@ -33,12 +32,6 @@ namespace {
 constexpr std::size_t MiB = std::size_t{1} << 20;
 
 constexpr std::size_t LargeFile = 100 * MiB;
-
-std::string Record(const std::string& name, const std::string& type, const std::string& position)
-{
-    return "[loc]\nname: " + name + "\narea: -\nsize: -\ntype: " + type + "\nicon: -\nnote: -\npos:  " + position +
-           "\n";
-}
 
 // A value of /proc/self/status in KiB.
 long StatusKiB(const std::string& field)
@@ -101,30 +94,12 @@ private:
     bool FDropped = false;
 };
 
-class HostileInputTest : public ::testing::Test {
+class HostileInputTest : public TFormFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(Dir.isValid());
-        OldDir = QDir::currentPath();
-        QDir::setCurrent(Dir.path());
-        App()->SetErrorBox([this](const QString&, const QString& text) { Errors << text; });
-    }
-
     void TearDown() override
     {
-        App()->SetErrorBox({});
-        QDir::setCurrent(OldDir);
+        TFormFixture::TearDown();
         ::chmod(Dir.path().toLocal8Bit().constData(), 0755);
-    }
-
-    static TApplication* App() { return static_cast<TApplication*>(QCoreApplication::instance()); }
-
-    static void WriteMap() { WriteTestFile(MapFileName, EncodeTestJpeg(SmoothTestPicture(330, 380))); }
-
-    static void WriteFile(const char* name, const std::string& text)
-    {
-        WriteTestFile(name, std::vector<std::uint8_t>(text.begin(), text.end()));
     }
 
     // Writes size bytes to the location database: head, then pattern
@@ -144,14 +119,11 @@ protected:
         ASSERT_TRUE(file.good());
     }
 
-    // Shows the window, which runs the start-up sequence, and lets a queued
-    // close happen; the time it takes goes to the test's report.
-    std::unique_ptr<TMainForm> Start()
+    // Start(), and the time it takes goes to the test's report.
+    std::unique_ptr<TMainForm> StartTimed()
     {
         const auto start = std::chrono::steady_clock::now();
-        auto form = std::make_unique<TMainForm>();
-        form->show();
-        QCoreApplication::processEvents();
+        auto form = Start();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         Seconds = elapsed.count();
         RecordProperty("start_up_ms", std::to_string(static_cast<long>(Seconds * 1000)));
@@ -162,9 +134,6 @@ protected:
     // A hostile file may cost a few seconds but never an endless wait.
     void ExpectNoHang() const { EXPECT_LT(Seconds, 20.0); }
 
-    QTemporaryDir Dir;
-    QString OldDir;
-    QStringList Errors;
     double Seconds = 0;
 };
 
@@ -178,7 +147,7 @@ TEST_F(HostileInputTest, AHeaderClaimingAHugeImageIsRefusedBeforeAnythingIsAlloc
     WriteFile(LocationsFileName, Record("Harrowgate", "0", "1,2"));
 
     const TPeakGrowth growth;
-    const auto form = Start();
+    const auto form = StartTimed();
     growth.ExpectBelow(16);
     EXPECT_EQ(Errors, QStringList{QStringLiteral("JPEG image too large (65500 x 65500 pixels)")});
     EXPECT_TRUE(form->isVisible());
@@ -194,7 +163,7 @@ TEST_F(HostileInputTest, AFileOfEndlessScansIsRefusedWhileItIsDecoded)
     WriteTestFile(MapFileName, WithLastScanRepeated(jpeg, 5000));
     WriteFile(LocationsFileName, Record("Harrowgate", "0", "1,2"));
 
-    const auto form = Start();
+    const auto form = StartTimed();
     ExpectNoHang();
     EXPECT_EQ(Errors, QStringList{QStringLiteral("JPEG image has more than %1 scans.").arg(TJPEGImage::MaxScans)});
     EXPECT_TRUE(form->isVisible());
@@ -205,14 +174,14 @@ TEST_F(HostileInputTest, AFileOfEndlessScansIsRefusedWhileItIsDecoded)
 
 TEST_F(HostileInputTest, LargeDatabasesLoadInOnePassWithBoundedMemory)
 {
-    WriteMap();
+    WriteMap(330, 380);
     // Long stretches of notes, some with an "l", none with the marker.
     WriteDatabase(Record("Harrowgate", "2", "-41250,18700"),
                   "; the coast road runs north along the cliffs\n; open sea, no ports\n", LargeFile,
                   Record("Velmoor", "0", "$1F40,-900"));
     {
         const TPeakGrowth growth;
-        const auto form = Start();
+        const auto form = StartTimed();
         ExpectNoHang();
         growth.ExpectBelow(48);
         EXPECT_TRUE(Errors.isEmpty()) << Errors.join(u'\n').toStdString();
@@ -227,7 +196,7 @@ TEST_F(HostileInputTest, LargeDatabasesLoadInOnePassWithBoundedMemory)
     WriteDatabase({}, "lo", LargeFile / 2);
     {
         const TPeakGrowth growth;
-        const auto form = Start();
+        const auto form = StartTimed();
         ExpectNoHang();
         growth.ExpectBelow(48);
         EXPECT_TRUE(Errors.isEmpty()) << Errors.join(u'\n').toStdString();
@@ -239,7 +208,7 @@ TEST_F(HostileInputTest, LargeDatabasesLoadInOnePassWithBoundedMemory)
 
 TEST_F(HostileInputTest, ADatabaseOfManyPlacesFillsTheListInOneSortedPass)
 {
-    WriteMap();
+    WriteMap(330, 380);
     constexpr int Places = 50000;
     std::string text;
     std::uint32_t seed = 1;
@@ -269,7 +238,7 @@ TEST_F(HostileInputTest, ADatabaseOfManyPlacesFillsTheListInOneSortedPass)
 
 TEST_F(HostileInputTest, DatabasesOfOneRepeatedByteOrLine)
 {
-    WriteMap();
+    WriteMap(330, 380);
     struct TCase {
         const char* What;
         std::string Pattern;
@@ -291,7 +260,7 @@ TEST_F(HostileInputTest, DatabasesOfOneRepeatedByteOrLine)
         WriteDatabase({}, test.Pattern, LargeFile);
         Errors.clear();
         const TPeakGrowth growth;
-        const auto form = Start();
+        const auto form = StartTimed();
         ExpectNoHang();
         growth.ExpectBelow(48);
         EXPECT_EQ(Errors, test.Errors);
@@ -324,12 +293,12 @@ protected:
 
 TEST_F(ReadOnlyFolderTest, ATemporaryFileThatCannotBeCreatedIsReported)
 {
-    WriteMap();
+    WriteMap(330, 380);
     WriteFile(LocationsFileName, Record("Harrowgate", "0", "1,2"));
     if (!MakeReadOnly())
         GTEST_SKIP() << "this process can create files in a folder without write permission";
 
-    const auto form = Start();
+    const auto form = StartTimed();
     EXPECT_EQ(Errors, QStringList{QStringLiteral("Cannot create file ~temp.bmp.")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->MasterBitmap.Empty());
@@ -339,7 +308,7 @@ TEST_F(ReadOnlyFolderTest, ATemporaryFileThatCannotBeCreatedIsReported)
 
 TEST_F(ReadOnlyFolderTest, ATemporaryFileThatCannotBeDeletedStaysWithoutAMessage)
 {
-    WriteMap();
+    WriteMap(330, 380);
     WriteFile(LocationsFileName, Record("Harrowgate", "0", "1,2"));
     // Replacing a writable file needs no write permission on the folder,
     // deleting it does.
@@ -348,7 +317,7 @@ TEST_F(ReadOnlyFolderTest, ATemporaryFileThatCannotBeDeletedStaysWithoutAMessage
     if (!MakeReadOnly())
         GTEST_SKIP() << "this process can delete files in a folder without write permission";
 
-    const auto form = Start();
+    const auto form = StartTimed();
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join(u'\n').toStdString();
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->MasterBitmap.Width(), 330);
@@ -359,11 +328,11 @@ TEST_F(ReadOnlyFolderTest, ATemporaryFileThatCannotBeDeletedStaysWithoutAMessage
 
 TEST_F(HostileInputTest, ATemporaryFileNameTakenByAFolderIsReported)
 {
-    WriteMap();
+    WriteMap(330, 380);
     WriteFile(LocationsFileName, Record("Harrowgate", "0", "1,2"));
     QDir().mkdir(TempFileName);
 
-    const auto form = Start();
+    const auto form = StartTimed();
     EXPECT_EQ(Errors, QStringList{QStringLiteral("Cannot create file ~temp.bmp.")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->MasterBitmap.Empty());

@@ -1,48 +1,23 @@
-#include "../map/TestJpeg.h"
+#include "FormFixture.h"
 
-#include "Application.h"
 #include "Color.h"
 #include "MapImage.h"
-#include "Mainunit.h"
 #include "ScrollBar.h"
 #include "SortedComboBox.h"
 #include "ToolBar.h"
 #include "ZoomGeometry.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFrame>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <memory>
-
 namespace {
-
-constexpr std::uint8_t Ground[3] = {90, 60, 30};
-
-std::string Record(const std::string& name, const std::string& type, const std::string& position)
-{
-    return "[loc]\nname: " + name + "\narea: -\nsize: -\ntype: " + type + "\nicon: -\nnote: -\npos:  " + position +
-           "\n";
-}
 
 // Three places whose level-0 map points lie inside a 660 x 760 map:
 // Zeta Point (27, 65), alpha ford (38, 54) and Mid (16, 43).
 const std::string ZetaPoint = Record("Zeta Point", "0", "-100000,-120000");
 const std::string AlphaFord = Record("alpha ford", "1", "-90000,-110000");
 const std::string Mid = Record("Mid", "0", "-110000,-100000");
-
-bool IsMarker(const TBitmap& bitmap, TMapPoint point)
-{
-    const std::uint8_t* pixel = bitmap.ScanLine(point.Y) + 3 * point.X;
-    return pixel[0] == 155 && pixel[1] == 241 && pixel[2] == 255;
-}
 
 QStringList Items(const QComboBox& box)
 {
@@ -52,52 +27,7 @@ QStringList Items(const QComboBox& box)
     return items;
 }
 
-class MainFormTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(Dir.isValid());
-        OldDir = QDir::currentPath();
-        QDir::setCurrent(Dir.path());
-        App()->SetErrorBox([this](const QString&, const QString& text) { Errors << text; });
-    }
-
-    void TearDown() override
-    {
-        App()->SetErrorBox({});
-        QDir::setCurrent(OldDir);
-    }
-
-    static TApplication* App() { return static_cast<TApplication*>(QCoreApplication::instance()); }
-
-    static void WriteMap()
-    {
-        TBitmap picture(660, 760);
-        for (int y = 0; y < picture.Height(); ++y)
-            for (int x = 0; x < picture.Width(); ++x)
-                std::memcpy(picture.ScanLine(y) + 3 * x, Ground, 3);
-        WriteTestFile(MapFileName, EncodeTestJpeg(picture));
-    }
-
-    static void WriteFile(const char* name, const std::string& text)
-    {
-        WriteTestFile(name, std::vector<std::uint8_t>(text.begin(), text.end()));
-    }
-
-    // Shows the window, which runs the start-up sequence, and lets a queued
-    // close happen.
-    std::unique_ptr<TMainForm> Start()
-    {
-        auto form = std::make_unique<TMainForm>();
-        form->show();
-        QCoreApplication::processEvents();
-        return form;
-    }
-
-    QTemporaryDir Dir;
-    QString OldDir;
-    QStringList Errors;
-};
+class MainFormTest : public TFormFixture {};
 
 } // namespace
 

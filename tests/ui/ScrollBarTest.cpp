@@ -1,9 +1,9 @@
+#include "FormFixture.h"
 #include "PlatformErrors.h"
 #include "ScrollBar.h"
 
 #include <QApplication>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
@@ -57,23 +57,7 @@ protected:
 
     void SetUp() override { Make(Qt::Horizontal); }
 
-    QRect ControlRect(QStyle::SubControl control) const
-    {
-        QScrollBar* w = Bar->Widget();
-        QStyleOptionSlider opt;
-        opt.initFrom(w);
-        opt.subControls = QStyle::SC_All;
-        opt.orientation = w->orientation();
-        if (w->orientation() == Qt::Horizontal)
-            opt.state |= QStyle::State_Horizontal;
-        opt.minimum = w->minimum();
-        opt.maximum = w->maximum();
-        opt.sliderPosition = w->sliderPosition();
-        opt.sliderValue = w->value();
-        opt.singleStep = w->singleStep();
-        opt.pageStep = w->pageStep();
-        return w->style()->subControlRect(QStyle::CC_ScrollBar, &opt, control, w);
-    }
+    QRect ControlRect(QStyle::SubControl control) const { return ScrollBarControlRect(*Bar->Widget(), control); }
 
     // Checks one user action: a notice with the new position while the old
     // one is still stored, then the end notice once it is stored.
