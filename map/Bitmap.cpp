@@ -6,14 +6,20 @@
 #include <mutex>
 #include <new>
 #include <string>
-#include <vector>
+#include <utility>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace {
 
-// Freed pixel blocks of 1 MiB and more are kept for the next bitmap of a
-// similar size. A fresh block of 37 MB costs more in page faults than copying
+// One freed pixel block of 1 MiB and more is kept for the next bitmap that
+// fits in it. A fresh block of 37 MB costs more in page faults than copying
 // the whole map into it, and every change of zoom level frees one view and
-// builds the next.
+// builds the next; a view never needs more than the master's size, so the
+// one block that served the largest view serves every later one. Keeping
+// only one bounds what the pool holds to the size of one view.
 class TBlockPool {
 public:
     std::shared_ptr<std::uint8_t[]> Acquire(std::size_t bytes)
@@ -21,9 +27,11 @@ public:
         if (bytes < MinBytes)
             return std::make_shared_for_overwrite<std::uint8_t[]>(bytes);
         TBlock block = Take(bytes);
-        if (!block.Data)
-            block = {NewBlock(bytes), bytes};
-        return {block.Data, [capacity = block.Capacity](std::uint8_t* data) { Pool().Release(data, capacity); }};
+        if (!block.Data) {
+            const std::size_t capacity = BlockCapacity(bytes);
+            block = {NewBlock(capacity), capacity};
+        }
+        return {block.Data, [capacity = block.Capacity](std::uint8_t* data) { Pool().Release({data, capacity}); }};
     }
 
     // Never destroyed, so bitmaps that outlive static destruction still find it.
@@ -40,70 +48,57 @@ private:
     };
 
     static constexpr std::size_t MinBytes = std::size_t{1} << 20;
-    static constexpr std::size_t MaxBlocks = 4;
-    static constexpr std::size_t MaxBytes = std::size_t{128} << 20;
+    static constexpr std::size_t HugePageBytes = std::size_t{2} << 20;
+    static constexpr std::align_val_t BlockAlignment{HugePageBytes};
 
-    // The smallest kept block that holds `bytes` without wasting more than half of itself.
+    // Blocks are whole 2 MiB pages, so that the system can back them with
+    // huge pages: one page fault per 2 MiB instead of one per 4 KiB takes most
+    // of the cost of fresh memory away.
+    static std::size_t BlockCapacity(std::size_t bytes) { return (bytes + HugePageBytes - 1) & ~(HugePageBytes - 1); }
+
+    static std::uint8_t* NewBlock(std::size_t capacity)
+    {
+        void* data = ::operator new(capacity, BlockAlignment);
+#ifdef MADV_HUGEPAGE
+        ::madvise(data, capacity, MADV_HUGEPAGE);
+#endif
+        return static_cast<std::uint8_t*>(data);
+    }
+
+    static void Free(const TBlock& block)
+    {
+        if (block.Data)
+            ::operator delete(block.Data, BlockAlignment);
+    }
+
+    // The kept block when it holds `bytes`. One too small is freed: the fresh
+    // block that replaces it will be kept instead.
     TBlock Take(std::size_t bytes)
     {
-        const std::lock_guard lock(FLock);
-        auto best = FFree.end();
-        for (auto it = FFree.begin(); it != FFree.end(); ++it)
-            if (it->Capacity >= bytes && it->Capacity / 2 <= bytes &&
-                (best == FFree.end() || it->Capacity < best->Capacity))
-                best = it;
-        if (best == FFree.end())
-            return {};
-        const TBlock block = *best;
-        FFree.erase(best);
-        FFreeBytes -= block.Capacity;
-        return block;
-    }
-
-    std::uint8_t* NewBlock(std::size_t bytes)
-    {
-        if (auto* data = new (std::nothrow) std::uint8_t[bytes])
-            return data;
-        Clear();
-        return new std::uint8_t[bytes];
-    }
-
-    void Release(std::uint8_t* data, std::size_t capacity)
-    {
-        std::vector<std::uint8_t*> evicted;
+        TBlock block;
         {
             const std::lock_guard lock(FLock);
-            if (capacity > MaxBytes) {
-                evicted.push_back(data);
-            } else {
-                FFree.push_back({data, capacity});
-                FFreeBytes += capacity;
-            }
-            while (FFree.size() > MaxBlocks || FFreeBytes > MaxBytes) {
-                evicted.push_back(FFree.front().Data);
-                FFreeBytes -= FFree.front().Capacity;
-                FFree.erase(FFree.begin());
-            }
+            std::swap(block, FKept);
         }
-        for (std::uint8_t* block : evicted)
-            delete[] block;
+        if (block.Capacity >= bytes)
+            return block;
+        Free(block);
+        return {};
     }
 
-    void Clear()
+    // Keeps the larger of the released and the kept block.
+    void Release(TBlock block)
     {
-        std::vector<TBlock> kept;
         {
             const std::lock_guard lock(FLock);
-            kept.swap(FFree);
-            FFreeBytes = 0;
+            if (block.Capacity > FKept.Capacity)
+                std::swap(block, FKept);
         }
-        for (const TBlock& block : kept)
-            delete[] block.Data;
+        Free(block);
     }
 
     std::mutex FLock;
-    std::vector<TBlock> FFree; // oldest first
-    std::size_t FFreeBytes = 0;
+    TBlock FKept;
 };
 
 } // namespace

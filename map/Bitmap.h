@@ -13,9 +13,11 @@
 // ScanLine(), Bits() and SetSize() detach first, so a write to one copy never
 // shows in another, and copying a 37 MB master costs nothing until then.
 //
-// Storage of 1 MiB and more is recycled: a freed block is kept (a few, up to
-// 128 MiB in all) and handed to the next bitmap of a similar size, which saves
-// the page faults of fresh memory on every change of zoom level.
+// Storage of 1 MiB and more is recycled: the largest freed block is kept (one
+// only) and handed to the next bitmap that fits in it, which saves the page
+// faults of fresh memory on every change of zoom level. Such blocks are whole
+// 2 MiB pages and asked to be backed by huge pages, which makes the fresh ones
+// cheap as well.
 //
 // SetSize throws EInvalidGraphic for a negative side or for a size whose bytes
 // would exceed MaxBitmapBytes, before anything is allocated.

@@ -5,6 +5,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cstddef>
+#include <cstdint>
+
 TMapImage::TMapImage(const TBitmap& picture, QWidget* parent) : QWidget(parent), FPicture(picture)
 {
     setCursor(Qt::PointingHandCursor);
@@ -18,17 +21,25 @@ void TMapImage::PictureChanged()
 
 void TMapImage::paintEvent(QPaintEvent* event)
 {
-    if (FPicture.Empty())
+    const QRect area = event->rect() & rect();
+    if (FPicture.Empty() || area.isEmpty())
         return;
-    // The const constructor wraps the rows read-only: no copy, no detach.
-    const QImage image(FPicture.Bits(), FPicture.Width(), FPicture.Height(),
-                       static_cast<qsizetype>(FPicture.RowStride()), QImage::Format_BGR888);
+    // Qt draws 24-bit blue-green-red pixels by a slow generic conversion, and
+    // 32-bit ones by a plain copy. The part to paint is converted here: each
+    // pixel keeps its three bytes and gains a fourth, opaque one.
+    QImage part(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        const std::uint8_t* s = FPicture.ScanLine(area.top() + y) + 3 * static_cast<std::size_t>(area.left());
+        auto* d = reinterpret_cast<QRgb*>(part.scanLine(y));
+        for (int x = 0; x < area.width(); ++x, s += 3)
+            d[x] = qRgb(s[2], s[1], s[0]);
+    }
     QPainter painter(this);
     // On a screen with more device pixels than logical ones every map pixel
     // becomes a solid block: blending neighbours would blur the map and the
     // one-pixel marker outlines.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(event->rect(), image, event->rect());
+    painter.drawImage(area.topLeft(), part);
 }
 
 void TMapImage::mousePressEvent(QMouseEvent* event)

@@ -77,8 +77,10 @@ void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TM
         const QString name = AnsiToQString(location.Name);
         const std::int64_t left = std::int64_t{point.X} + SquareSide;
         const std::int64_t top = std::int64_t{point.Y} + SquareSide;
-        if (name.isEmpty() ||
-            !Meets(left, top, metrics.horizontalAdvance(name) + metrics.maxWidth(), metrics.height(), view))
+        // The label's width matters only when it starts left of the image;
+        // measuring it costs as much as drawing it.
+        const std::int64_t width = left < 0 ? metrics.horizontalAdvance(name) + metrics.maxWidth() : metrics.maxWidth();
+        if (name.isEmpty() || !Meets(left, top, width, metrics.height(), view))
             continue;
         if (current != &font) {
             painter.setFont(font);

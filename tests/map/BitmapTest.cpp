@@ -65,6 +65,25 @@ TEST(Bitmap, RecycledStorageIsReusedWithPaddingZeroedAgain)
         ASSERT_EQ(std::as_const(b).ScanLine(y)[3003], 0) << "row " << y;
 }
 
+TEST(Bitmap, FreedStorageServesTheNextBitmapThatFitsInIt)
+{
+    // The views of the zoom levels differ in size; each reuses the block the
+    // previous one freed when it fits, and a larger one gets storage of its
+    // full size (a sanitizer build sees a write past a block too small).
+    const std::uint8_t* first = nullptr;
+    {
+        TBitmap large(1650, 1900);
+        first = large.Bits();
+    }
+    {
+        TBitmap smaller(1100, 1266);
+        EXPECT_EQ(std::as_const(smaller).Bits(), first);
+    }
+    TBitmap larger(2475, 2850);
+    std::memset(larger.Bits(), 3, larger.ByteSize());
+    EXPECT_EQ(larger.ScanLine(2849)[3 * 2475 - 1], 3);
+}
+
 TEST(Bitmap, LargeCopiesStayIndependent)
 {
     TBitmap a(1200, 1000);
