@@ -20,6 +20,8 @@
 #include <QShowEvent>
 #include <QToolButton>
 
+#include <future>
+
 // The glyphs and the icon are compiled into the static kelderwyn_ui library,
 // which must register them itself.
 static void InitResources()
@@ -229,7 +231,11 @@ void TMainForm::FormCreate()
         CloseWindow();
         return;
     }
-    TMapPictures pictures = LoadMapPictures(MapFileName, TempFileName);
+    // The map decodes on a worker thread while this one loads the marker
+    // fonts, whose first use reads the whole font database.
+    std::future<TMapPictures> loading = std::async(std::launch::async, LoadMapPictures, MapFileName, TempFileName);
+    MarkerFonts.Load();
+    TMapPictures pictures = loading.get();
     ViewBitmap = std::move(pictures.Picture);
     MasterBitmap = std::move(pictures.Master);
 

@@ -52,6 +52,12 @@ TMarkerFonts::TMarkerFonts()
 {
 }
 
+void TMarkerFonts::Load() const
+{
+    static_cast<void>(LabelMetrics.ascent());
+    static_cast<void>(CapitalMetrics.ascent());
+}
+
 void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TMarkerFonts& fonts)
 {
     if (view.Empty())

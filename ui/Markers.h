@@ -23,6 +23,10 @@ class TMarkerFonts {
 public:
     TMarkerFonts();
 
+    // Loads both faces now instead of at the first label. The first use of
+    // any font reads the whole font database.
+    void Load() const;
+
     QFont Label;
     QFont Capital;
     QFontMetrics LabelMetrics;
