@@ -12,6 +12,8 @@
 
 #include <QEvent>
 
+#include <benchmark/benchmark.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -193,3 +195,18 @@ public:
 private:
     std::filesystem::path FBase;
 };
+
+// The parent's main: writes the sample world into folders named name, points
+// folders at them while the benchmarks run, and runs them.
+inline int RunSampleWorldBenchmarks(const std::string& name, TSampleWorldFolders*& folders, int argc, char** argv)
+{
+    TSampleWorldFolders world(name);
+    if (!world.Create())
+        return 1;
+    folders = &world;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    folders = nullptr;
+    return 0;
+}

@@ -126,12 +126,5 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], EmptyWindow) == 0)
         return RunEmptyWindow(argv[2], argv[0]);
 
-    TSampleWorldFolders folders("memory");
-    if (!folders.Create())
-        return 1;
-    Folders = &folders;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunSampleWorldBenchmarks("memory", Folders, argc, argv);
 }

@@ -125,12 +125,5 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], StartupOnce) == 0)
         return RunStartupOnce(argv[2], argv[0]);
 
-    TSampleWorldFolders folders("startup");
-    if (!folders.Create())
-        return 1;
-    Folders = &folders;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunSampleWorldBenchmarks("startup", Folders, argc, argv);
 }

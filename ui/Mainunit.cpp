@@ -10,6 +10,7 @@
 #include "ScrollBar.h"
 #include "SortedComboBox.h"
 #include "ToolBar.h"
+#include "VirtualKeys.h"
 #include "WheelRelay.h"
 
 #include <QCoreApplication>
@@ -30,10 +31,6 @@ static void InitResources()
 }
 
 namespace {
-
-constexpr int VirtualKeyShift = 16;
-constexpr int VirtualKeyAdd = 107;
-constexpr int VirtualKeySubtract = 109;
 
 // Tool-bar buttons are 23 x 22, separators 8 wide, the list 236 x 21.
 constexpr int ButtonWidth = 23;

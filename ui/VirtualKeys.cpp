@@ -10,8 +10,8 @@ int KeypadKey(int key)
         return 96 + (key - Qt::Key_0);
     switch (key) {
     case Qt::Key_Asterisk: return 106;
-    case Qt::Key_Plus: return 107;
-    case Qt::Key_Minus: return 109;
+    case Qt::Key_Plus: return VirtualKeyAdd;
+    case Qt::Key_Minus: return VirtualKeySubtract;
     case Qt::Key_Period:
     case Qt::Key_Comma: return 110;
     case Qt::Key_Slash: return 111;
@@ -69,7 +69,7 @@ int ControlKey(int key)
     case Qt::Key_Clear: return 12;
     case Qt::Key_Return:
     case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
+    case Qt::Key_Shift: return VirtualKeyShift;
     case Qt::Key_Control: return 17;
     case Qt::Key_Alt:
     case Qt::Key_AltGr: return 18;

@@ -10,4 +10,9 @@
 
 class QKeyEvent;
 
+// The codes the window's handlers act on.
+inline constexpr int VirtualKeyShift = 16;
+inline constexpr int VirtualKeyAdd = 107;
+inline constexpr int VirtualKeySubtract = 109;
+
 int VirtualKeyFromEvent(const QKeyEvent& event);

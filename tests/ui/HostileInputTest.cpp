@@ -134,6 +134,16 @@ protected:
     // A hostile file may cost a few seconds but never an endless wait.
     void ExpectNoHang() const { EXPECT_LT(Seconds, 20.0); }
 
+    // Start-up stopped at the map: the window stays open without a map, no
+    // record was read and no temporary file is left behind.
+    static void ExpectOpenWithoutMap(const TMainForm& form)
+    {
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_TRUE(form.MasterBitmap.Empty());
+        EXPECT_TRUE(form.LocList.empty());
+        EXPECT_FALSE(QFile::exists(TempFileName));
+    }
+
     double Seconds = 0;
 };
 
@@ -150,11 +160,8 @@ TEST_F(HostileInputTest, AHeaderClaimingAHugeImageIsRefusedBeforeAnythingIsAlloc
     const auto form = StartTimed();
     growth.ExpectBelow(16);
     EXPECT_EQ(Errors, QStringList{QStringLiteral("JPEG image too large (65500 x 65500 pixels)")});
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->MasterBitmap.Empty());
+    ExpectOpenWithoutMap(*form);
     EXPECT_TRUE(form->ViewBitmap.Empty());
-    EXPECT_TRUE(form->LocList.empty());
-    EXPECT_FALSE(QFile::exists(TempFileName));
 }
 
 TEST_F(HostileInputTest, AFileOfEndlessScansIsRefusedWhileItIsDecoded)
@@ -166,10 +173,7 @@ TEST_F(HostileInputTest, AFileOfEndlessScansIsRefusedWhileItIsDecoded)
     const auto form = StartTimed();
     ExpectNoHang();
     EXPECT_EQ(Errors, QStringList{QStringLiteral("JPEG image has more than %1 scans.").arg(TJPEGImage::MaxScans)});
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->MasterBitmap.Empty());
-    EXPECT_TRUE(form->LocList.empty());
-    EXPECT_FALSE(QFile::exists(TempFileName));
+    ExpectOpenWithoutMap(*form);
 }
 
 TEST_F(HostileInputTest, LargeDatabasesLoadInOnePassWithBoundedMemory)
@@ -300,10 +304,7 @@ TEST_F(ReadOnlyFolderTest, ATemporaryFileThatCannotBeCreatedIsReported)
 
     const auto form = StartTimed();
     EXPECT_EQ(Errors, QStringList{QStringLiteral("Cannot create file ~temp.bmp.")});
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->MasterBitmap.Empty());
-    EXPECT_TRUE(form->LocList.empty());
-    EXPECT_FALSE(QFile::exists(TempFileName));
+    ExpectOpenWithoutMap(*form);
 }
 
 TEST_F(ReadOnlyFolderTest, ATemporaryFileThatCannotBeDeletedStaysWithoutAMessage)

@@ -244,6 +244,22 @@ struct TDrainage {
     std::vector<float> Lake;      // depth of a lake large enough to show, else 0
 };
 
+// Calls visit(m, di, dj) for each of the up to eight coarse cells m around c,
+// row by row, where (di, dj) is the step from c to m.
+template <typename TVisit>
+void ForEachNeighbour(std::int32_t c, TVisit visit)
+{
+    const int ci = c % CoarseW;
+    const int cj = c / CoarseW;
+    for (int dj = -1; dj <= 1; ++dj)
+        for (int di = -1; di <= 1; ++di) {
+            const int i = ci + di;
+            const int j = cj + dj;
+            if ((di != 0 || dj != 0) && i >= 0 && j >= 0 && i < CoarseW && j < CoarseH)
+                visit(j * CoarseW + i, di, dj);
+        }
+}
+
 // Priority flood from the sea: every land cell drains, through the neighbour
 // that reached it first, downhill to the sea, and depressions fill to their
 // spill level. Cells of equal water level are taken lowest ground first, so
@@ -287,22 +303,14 @@ TDrainage Drain(const TFields& fields, const std::vector<float>& half)
         const std::int32_t c = std::get<2>(open.top());
         open.pop();
         order.push_back(c);
-        const int ci = c % CoarseW;
-        const int cj = c / CoarseW;
-        for (int dj = -1; dj <= 1; ++dj)
-            for (int di = -1; di <= 1; ++di) {
-                const int i = ci + di;
-                const int j = cj + dj;
-                if ((di == 0 && dj == 0) || i < 0 || j < 0 || i >= CoarseW || j >= CoarseH)
-                    continue;
-                const std::int32_t m = j * CoarseW + i;
-                if (seen[m])
-                    continue;
-                seen[m] = 1;
-                d.Filled[m] = std::max(d.Elevation[m], d.Filled[c]);
-                d.Down[m] = c;
-                open.push({d.Filled[m], d.Elevation[m], m});
-            }
+        ForEachNeighbour(c, [&](std::int32_t m, int, int) {
+            if (seen[m])
+                return;
+            seen[m] = 1;
+            d.Filled[m] = std::max(d.Elevation[m], d.Filled[c]);
+            d.Down[m] = c;
+            open.push({d.Filled[m], d.Elevation[m], m});
+        });
     }
 
     // Where the ground falls away, send the water down the steepest drop to a
@@ -318,22 +326,16 @@ TDrainage Drain(const TFields& fields, const std::vector<float>& half)
         const int ci = c % CoarseW;
         const int cj = c / CoarseW;
         float best = 0.0f;
-        for (int dj = -1; dj <= 1; ++dj)
-            for (int di = -1; di <= 1; ++di) {
-                const int i = ci + di;
-                const int j = cj + dj;
-                if ((di == 0 && dj == 0) || i < 0 || j < 0 || i >= CoarseW || j >= CoarseH)
-                    continue;
-                const std::int32_t m = j * CoarseW + i;
-                if (rank[m] >= rank[c])
-                    continue;
-                const float length = di != 0 && dj != 0 ? 2.0f - HashUnit(ci * 8 + di, cj * 8 + dj, 23) : 1.0f;
-                const float drop = (d.Filled[c] - d.Filled[m]) / length;
-                if (drop > best) {
-                    best = drop;
-                    d.Down[c] = m;
-                }
+        ForEachNeighbour(c, [&](std::int32_t m, int di, int dj) {
+            if (rank[m] >= rank[c])
+                return;
+            const float length = di != 0 && dj != 0 ? 2.0f - HashUnit(ci * 8 + di, cj * 8 + dj, 23) : 1.0f;
+            const float drop = (d.Filled[c] - d.Filled[m]) / length;
+            if (drop > best) {
+                best = drop;
+                d.Down[c] = m;
             }
+        });
     }
 
     // Rain falls mostly on the mountains and runs down the tree.
