@@ -1,7 +1,7 @@
 #include "Locations.h"
 
 #include "Errors.h"
-#include "LocationTestFiles.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 

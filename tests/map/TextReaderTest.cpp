@@ -1,6 +1,6 @@
 #include "TextReader.h"
 
-#include "LocationTestFiles.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 // sends them, clicks on the parts of a scroll bar).
 #pragma once
 
-#include "../map/TestJpeg.h"
+#include "TestJpeg.h"
 
 #include "Application.h"
 #include "MapImage.h"

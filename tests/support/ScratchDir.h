@@ -1,4 +1,4 @@
-// Scratch files for the location database tests: each TScratchDir is a fresh
+// Scratch files for the tests: each TScratchDir is a fresh
 // folder under the system temporary folder, removed with everything in it.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "LocationTestFiles.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,6 @@
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
-
-#ifdef KELDERWYN_INSPECT
 
 namespace {
 
@@ -89,5 +87,3 @@ TEST(InspectLocations, HelpAndUsageErrors)
     EXPECT_EQ(Inspect(dir, "a b").Status, 2);
     EXPECT_EQ(Inspect(dir, "--bogus").Status, 2);
 }
-
-#endif

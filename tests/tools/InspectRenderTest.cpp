@@ -1,7 +1,7 @@
 #include "BmpFile.h"
 #include "Color.h"
 #include "JpegImage.h"
-#include "LocationTestFiles.h"
+#include "ScratchDir.h"
 #include "TestJpeg.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,6 @@
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
-
-#ifdef KELDERWYN_INSPECT
 
 namespace {
 
@@ -69,5 +67,3 @@ TEST(InspectRender, ReportsTheViewersMessageAndUsage)
         EXPECT_EQ(run.Err.rfind("usage: ", 0), 0u) << args;
     }
 }
-
-#endif
