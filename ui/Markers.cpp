@@ -1,7 +1,7 @@
 #include "Markers.h"
 
 #include "AnsiText.h"
-#include "Navigation.h"
+#include "LevelRules.h"
 #include "ZoomGeometry.h"
 
 #include <QFontMetrics>

@@ -5,7 +5,6 @@
 #include "FormFixture.h"
 
 #include "AnsiText.h"
-#include "Navigation.h"
 #include "SortedComboBox.h"
 
 #include <QKeyEvent>

@@ -5,7 +5,7 @@
 
 #include "Color.h"
 #include "MapImage.h"
-#include "Navigation.h"
+#include "LevelRules.h"
 #include "Markers.h"
 #include "ScrollBar.h"
 #include "SortedComboBox.h"

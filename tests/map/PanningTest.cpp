@@ -1,8 +1,8 @@
-#include "Navigation.h"
+#include "Panning.h"
 
 #include <gtest/gtest.h>
 
-TEST(Navigation, WheelMovesAtMostFivePixelsAndStopsAtTheEnds)
+TEST(Panning, WheelMovesAtMostFivePixelsAndStopsAtTheEnds)
 {
     // Positive: the view moves towards the top, the image edge down.
     EXPECT_EQ(WheelStep(100, 886, 120), 5);
@@ -18,7 +18,7 @@ TEST(Navigation, WheelMovesAtMostFivePixelsAndStopsAtTheEnds)
     EXPECT_EQ(WheelStep(0, 0, 0), 0);
 }
 
-TEST(Navigation, DragFollowsThePointerUntilTheBarEnds)
+TEST(Panning, DragFollowsThePointerUntilTheBarEnds)
 {
     EXPECT_EQ(DragStep(100, 770, 10), 10);
     EXPECT_EQ(DragStep(100, 770, -10), -10);
@@ -36,29 +36,4 @@ TEST(Navigation, DragFollowsThePointerUntilTheBarEnds)
             EXPECT_GE(moved, 0);
             EXPECT_LE(moved, 20);
         }
-}
-
-TEST(Navigation, LevelsShowTheirImportanceClasses)
-{
-    const int lowestHidden[] = {1, 2, 2, 3, 3, 4, 5};
-    for (int level = 0; level <= 6; ++level) {
-        EXPECT_TRUE(LevelShowsType(level, 0));
-        EXPECT_TRUE(LevelShowsType(level, lowestHidden[level] - 1)) << "level " << level;
-        EXPECT_FALSE(LevelShowsType(level, lowestHidden[level])) << "level " << level;
-        EXPECT_EQ(LevelShowsType(level, -1), level > 0);
-        EXPECT_FALSE(LevelShowsType(level, 5));
-    }
-    EXPECT_FALSE(LevelShowsType(7, 0));
-}
-
-TEST(Navigation, GoTargets)
-{
-    EXPECT_EQ(GoTargetLevel(0), 0);
-    EXPECT_EQ(GoTargetLevel(1), 2);
-    EXPECT_EQ(GoTargetLevel(2), 4);
-    EXPECT_EQ(GoTargetLevel(3), 5);
-    EXPECT_EQ(GoTargetLevel(4), 6);
-    EXPECT_EQ(GoTargetLevel(5), 6);
-    EXPECT_EQ(GoTargetLevel(-1), 6);
-    EXPECT_EQ(GoTargetLevel(-2147483647 - 1), 6);
 }

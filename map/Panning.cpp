@@ -1,4 +1,4 @@
-#include "Navigation.h"
+#include "Panning.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -38,40 +38,4 @@ std::int32_t DragStep(std::int32_t position, std::int32_t max, std::int32_t d)
     if (step < 0 && m - p + step < 0)
         step = p - m;
     return Saturate(step);
-}
-
-bool LevelShowsType(int level, std::int32_t type)
-{
-    switch (level) {
-    case 0:
-        return type == 0;
-    case 1:
-    case 2:
-        return type <= 1;
-    case 3:
-    case 4:
-        return type <= 2;
-    case 5:
-        return type <= 3;
-    case 6:
-        return type <= 4;
-    default:
-        return false;
-    }
-}
-
-int GoTargetLevel(std::int32_t type)
-{
-    switch (type) {
-    case 0:
-        return 0;
-    case 1:
-        return 2;
-    case 2:
-        return 4;
-    case 3:
-        return 5;
-    default:
-        return 6;
-    }
 }

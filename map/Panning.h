@@ -15,11 +15,3 @@ std::int32_t WheelStep(std::int32_t position, std::int32_t max, int wheelDelta);
 
 // One drag move of d px on an axis whose bar stands at position of max.
 std::int32_t DragStep(std::int32_t position, std::int32_t max, std::int32_t d);
-
-// Whether `level` draws the markers of locations of `type` (0 the most important):
-// level 0 type 0; levels 1-2 type <= 1; 3-4 type <= 2; 5 type <= 3; 6 type <= 4.
-bool LevelShowsType(int level, std::int32_t type);
-
-// The level "Go" zooms to for a location of `type`: 0 -> 0, 1 -> 2, 2 -> 4,
-// 3 -> 5, every other value (4 and above, and negative ones) -> 6.
-int GoTargetLevel(std::int32_t type);
