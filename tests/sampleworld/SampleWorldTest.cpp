@@ -1,4 +1,5 @@
 #include "SampleWorld.h"
+#include "ZoomGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -120,16 +121,6 @@ std::vector<TSamplePlace> ParseDatabase(const std::string& text)
 
 } // namespace
 
-TEST(SampleWorld, FullSizePixelIsTheViewerTransformAtFullSize)
-{
-    EXPECT_EQ(FullSizePixel(0, 0).X, 1374);
-    EXPECT_EQ(FullSizePixel(0, 0).Y, 2388);
-    EXPECT_EQ(FullSizePixel(175000, 220000).X, 3299);
-    EXPECT_EQ(FullSizePixel(175000, 220000).Y, 0);
-    EXPECT_EQ(FullSizePixel(-125000, -130000).X, 0);
-    EXPECT_EQ(FullSizePixel(-125000, -130000).Y, 3800);
-}
-
 TEST(SampleWorld, ToolRefusesBadArgumentsAndAFolderItCannotMake)
 {
     TTempDir temp;
@@ -182,7 +173,7 @@ TEST(SampleWorld, ToolWritesTheSameMapAndPlacesEveryRun)
         accented = accented || std::any_of(place.Name.begin(), place.Name.end(),
                                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 
-        const TPixelPoint p = FullSizePixel(place.X, place.Y);
+        const TMapPoint p = WorldToMap(place.X, place.Y, MaxZoomLevel, SampleHeight);
         ASSERT_TRUE(p.X >= 0 && p.X < map.Width && p.Y >= 0 && p.Y < map.Height) << place.Name;
         // Sea, lakes and rivers are the only blue in the picture.
         const std::uint8_t* rgb = &map.Rgb[(static_cast<std::size_t>(p.Y) * map.Width + p.X) * 3];

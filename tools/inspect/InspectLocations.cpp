@@ -67,15 +67,6 @@ void PrintRecords(const TLocList& list)
     std::fflush(stdout);
 }
 
-// The text of the viewer's error box: a full stop is appended when the last
-// character sorts after ".".
-std::string ShownMessage(const std::string& message)
-{
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
-        return message + '.';
-    return message;
-}
-
 void PrintError(const std::string& text)
 {
     const std::string line = text + '\n';
@@ -113,7 +104,7 @@ int RunLocations(int argc, char** argv)
         LoadLocations(fileName, list, window, report);
     } catch (const EConvertError& error) {
         PrintRecords(list);
-        PrintError(fileName + ':' + std::to_string(report.FailedLine) + ": " + ShownMessage(error.what()));
+        PrintError(fileName + ':' + std::to_string(report.FailedLine) + ": " + UserMessage(error.what()));
         return 1;
     } catch (const std::exception& error) {
         PrintRecords(list);

@@ -3,26 +3,13 @@
 #include "SampleWorld.h"
 
 #include "Noise.h"
+#include "ZoomGeometry.h"
 
-#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <set>
 #include <stdexcept>
 #include <string>
-
-static_assert(std::bit_cast<std::uint32_t>(0.011f) == 0x3C343958u);
-static_assert(std::bit_cast<std::uint32_t>(0.0108571425f) == 0x3C31E228u);
-static_assert(sizeof(long double) > sizeof(double), "the transform needs 80-bit extended precision");
-
-TPixelPoint FullSizePixel(std::int32_t worldX, std::int32_t worldY)
-{
-    const long double ax = static_cast<long double>(worldX) + 125000.0f;
-    const long double ay = static_cast<long double>(worldY) + 130000.0f;
-    const long double px = ax * 0.011f;
-    const long double py = static_cast<long double>(SampleHeight) - ay * 0.0108571425f;
-    return {static_cast<std::int32_t>(std::trunc(px)), static_cast<std::int32_t>(std::trunc(py))};
-}
 
 namespace {
 
@@ -73,7 +60,7 @@ std::string MakeName(TRandom& random, int type, std::set<std::string>& used)
     }
 }
 
-bool LandAround(const TSampleWorld& world, TPixelPoint p, bool allowHills)
+bool LandAround(const TSampleWorld& world, TMapPoint p, bool allowHills)
 {
     for (std::int32_t dy = -PlaceLandRadius; dy <= PlaceLandRadius; ++dy)
         for (std::int32_t dx = -PlaceLandRadius; dx <= PlaceLandRadius; ++dx) {
@@ -86,7 +73,7 @@ bool LandAround(const TSampleWorld& world, TPixelPoint p, bool allowHills)
     return true;
 }
 
-float PixelDistance(TPixelPoint a, TPixelPoint b)
+float PixelDistance(TMapPoint a, TMapPoint b)
 {
     const float dx = static_cast<float>(a.X - b.X);
     const float dy = static_cast<float>(a.Y - b.Y);
@@ -99,7 +86,7 @@ void GeneratePlaces(TSampleWorld& world)
 {
     TRandom random(0x6B656C646572ull);
     std::set<std::string> used;
-    std::vector<TPixelPoint> pixels;
+    std::vector<TMapPoint> pixels;
     world.Places.clear();
     for (int type = 0; type < PlaceTypeCount; ++type) {
         float spacing = Spacing[type];
@@ -109,7 +96,7 @@ void GeneratePlaces(TSampleWorld& world)
                 throw std::runtime_error("the map has too little land for the places");
             const std::int32_t x = -125000 + 10 * static_cast<std::int32_t>(random.Below(30000));
             const std::int32_t y = -130000 + 10 * static_cast<std::int32_t>(random.Below(35000));
-            const TPixelPoint p = FullSizePixel(x, y);
+            const TMapPoint p = WorldToMap(x, y, MaxZoomLevel, SampleHeight);
             bool fits = p.X >= MarginLeft && p.X < SampleWidth - MarginRight && p.Y >= MarginTop &&
                         p.Y < SampleHeight - MarginBottom && LandAround(world, p, type != 0);
             for (std::size_t k = 0; fits && k < pixels.size(); ++k)

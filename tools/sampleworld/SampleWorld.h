@@ -9,8 +9,9 @@
 // bytes per pixel in the order red, green, blue. Ground classifies every pixel
 // as drawn: water (sea, lake or river), lowland, hills or mountains.
 //
-// Places lie on land: the full-size pixel of each place (FullSizePixel) and
-// the pixels within PlaceLandRadius of it are not water.
+// Places lie on land: the full-size pixel of each place (the viewer's
+// WorldToMap at level 6) and the pixels within PlaceLandRadius of it are not
+// water.
 #pragma once
 
 #include <cstdint>
@@ -26,16 +27,6 @@ inline constexpr int SampleJpegQuality = 90;
 // How many places of each type (0 capitals ... 4 villages) the database holds.
 inline constexpr int PlaceTypeCount = 5;
 inline constexpr int PlacesPerType[PlaceTypeCount] = {5, 15, 35, 60, 85};
-
-struct TPixelPoint {
-    std::int32_t X = 0;
-    std::int32_t Y = 0;
-};
-
-// The viewer's world-to-map transform at full size (factor 1.0, displayed
-// height 3800): px = trunc((X + 125000) * 0.011), py = trunc(3800 - (Y + 130000) * 0.0108571425),
-// formed in extended precision from the single-precision constants.
-TPixelPoint FullSizePixel(std::int32_t worldX, std::int32_t worldY);
 
 struct TSamplePlace {
     std::string Name; // 8-bit text, Windows-1252
