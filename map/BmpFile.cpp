@@ -1,14 +1,12 @@
 #include "BmpFile.h"
 
 #include "Errors.h"
+#include "FileIO.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
-#include <memory>
-#include <system_error>
 
 #ifdef __linux__
 #include <fcntl.h>
@@ -23,11 +21,6 @@ constexpr std::size_t MaxHeadSize = FileHeaderSize + MaxInfoHeaderSize;
 
 static_assert(TBitmap::MaxBitmapBytes <= std::numeric_limits<std::uint32_t>::max() - FileHeaderSize - InfoHeaderSize,
               "the BMP size fields are 32-bit");
-
-struct TFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
 
 struct TBmpLayout {
     std::int32_t Width = 0;
@@ -151,7 +144,7 @@ void FinishRows(TBitmap& bitmap, bool topDown)
 
 } // namespace
 
-void SaveBitmapToFile(const TBitmap& bitmap, const std::string& fileName)
+void WriteBitmap(const TBitmap& bitmap, std::FILE* file, const std::string& fileName)
 {
     const std::size_t imageBytes = bitmap.ByteSize();
     std::uint8_t header[FileHeaderSize + InfoHeaderSize] = {};
@@ -167,60 +160,56 @@ void SaveBitmapToFile(const TBitmap& bitmap, const std::string& fileName)
     Put16(info + 14, 24);
     Put32(info + 20, static_cast<std::uint32_t>(imageBytes));
 
-    TFilePtr file(std::fopen(fileName.c_str(), "wb"));
-    if (!file)
-        throw EFCreateError(fileName);
-    // Unbuffered: the headers and the pixels each go to the system in one write.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
 #ifdef FALLOC_FL_KEEP_SIZE
     // Reserving the whole file in one call spares the file system a reservation
     // per block while the pixels are written (a third of the write's time for
     // a map-sized file). The size stays as written, and a file system that
     // cannot reserve simply does not.
-    ::fallocate(fileno(file.get()), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(sizeof header + imageBytes));
+    ::fallocate(fileno(file), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(sizeof header + imageBytes));
 #endif
-    bool written = std::fwrite(header, 1, sizeof header, file.get()) == sizeof header;
+    bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header;
     if (written && imageBytes > 0)
-        written = std::fwrite(bitmap.Bits(), 1, imageBytes, file.get()) == imageBytes;
-    if (std::fclose(file.release()) != 0)
-        written = false;
-    if (!written)
+        written = std::fwrite(bitmap.Bits(), 1, imageBytes, file) == imageBytes;
+    if (!written || std::fflush(file) != 0)
         throw EWriteError(fileName);
 }
 
-TBitmap LoadBitmapFromFile(const std::string& fileName)
+void SaveBitmapToFile(const TBitmap& bitmap, const std::string& fileName)
 {
-    TFilePtr file(std::fopen(fileName.c_str(), "rb"));
-    if (!file)
+    TFilePtr file = CreateForWriting(fileName);
+    WriteBitmap(bitmap, file.get(), fileName);
+    if (std::fclose(file.release()) != 0)
+        throw EWriteError(fileName);
+}
+
+TBitmap ReadBitmap(std::FILE* file, const std::string& fileName)
+{
+    const std::uint64_t fileSize = FileSize(file, fileName);
+    if (std::fseek(file, 0, SEEK_SET) != 0)
         throw EFOpenError(fileName);
-    std::error_code error;
-    const std::uintmax_t fileSize = std::filesystem::file_size(fileName, error);
-    if (error)
-        throw EFOpenError(fileName);
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
 
     const std::string source = "BMP file " + fileName;
     std::uint8_t head[MaxHeadSize];
-    const std::size_t headLength = static_cast<std::size_t>(std::min<std::uintmax_t>(fileSize, MaxHeadSize));
-    if (std::fread(head, 1, headLength, file.get()) != headLength) {
-        if (std::ferror(file.get()))
-            throw EFOpenError(fileName);
+    const std::size_t headLength = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, MaxHeadSize));
+    if (ReadFully(file, head, headLength, fileName) != headLength)
         Invalid(source, "the file ended while it was read");
-    }
     const TBmpLayout layout = ParseHeader(head, headLength, fileSize, source);
 
     TBitmap bitmap(layout.Width, layout.Rows);
     if (layout.ImageBytes > 0) {
-        if (std::fseek(file.get(), static_cast<long>(layout.PixelOffset), SEEK_SET) != 0)
+        if (std::fseek(file, static_cast<long>(layout.PixelOffset), SEEK_SET) != 0)
             throw EFOpenError(fileName);
-        if (std::fread(bitmap.Bits(), 1, layout.ImageBytes, file.get()) != layout.ImageBytes) {
-            if (std::ferror(file.get()))
-                throw EFOpenError(fileName);
+        if (ReadFully(file, bitmap.Bits(), layout.ImageBytes, fileName) != layout.ImageBytes)
             Invalid(source, "the file ended while it was read");
-        }
     }
     FinishRows(bitmap, layout.TopDown);
     return bitmap;
+}
+
+TBitmap LoadBitmapFromFile(const std::string& fileName)
+{
+    const TFilePtr file = OpenForReading(fileName);
+    return ReadBitmap(file.get(), fileName);
 }
 
 TBitmap DecodeBmp(const std::uint8_t* data, std::size_t size)

@@ -17,13 +17,20 @@
 // size of the data decides. Padding bytes of the rows are not kept: the
 // bitmap's padding is zero whatever the file holds there.
 //
+// WriteBitmap and ReadBitmap work on a file that is already open (FileIO.h):
+// WriteBitmap writes at the file's position, ReadBitmap reads the whole file
+// from its start, whatever its position. SaveBitmapToFile and
+// LoadBitmapFromFile open the file by name for them.
+//
 // Errors:
 //   SaveBitmapToFile   EFCreateError "Cannot create file %s" when the file
-//                      cannot be created, EWriteError "Cannot write file %s"
-//                      when a write or the final close fails (a partly
-//                      written file is left as it is).
+//                      cannot be created; as WriteBitmap, and when the final
+//                      close fails (a partly written file is left as it is).
+//   WriteBitmap        EWriteError "Cannot write file %s" when a write fails.
 //   LoadBitmapFromFile EFOpenError "Cannot open file %s" when the file cannot
-//                      be opened or read, EInvalidGraphic for bad content.
+//                      be opened; as ReadBitmap.
+//   ReadBitmap         EFOpenError when the file cannot be read,
+//                      EInvalidGraphic for bad content.
 //   DecodeBmp          EInvalidGraphic for bad content.
 // The file name appears in the messages exactly as given.
 #pragma once
@@ -32,11 +39,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 void SaveBitmapToFile(const TBitmap& bitmap, const std::string& fileName);
+void WriteBitmap(const TBitmap& bitmap, std::FILE* file, const std::string& fileName);
 
 TBitmap LoadBitmapFromFile(const std::string& fileName);
+TBitmap ReadBitmap(std::FILE* file, const std::string& fileName);
 
 // Decodes a whole BMP file held in memory; data may be null when size is 0.
 TBitmap DecodeBmp(const std::uint8_t* data, std::size_t size);

@@ -1,13 +1,11 @@
 #include "JpegImage.h"
 
 #include "Errors.h"
+#include "FileIO.h"
 
 #include <csetjmp>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
-#include <memory>
-#include <system_error>
 #include <utility>
 
 #include <jpeglib.h>
@@ -158,11 +156,7 @@ TOutcome DecodeRows(TDecompressor& decoder, JSAMPROW* bitmapRows, JSAMPROW* cmyk
     return TOutcome::Done;
 }
 
-struct TFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-void CheckFileSize(std::uintmax_t size)
+void CheckFileSize(std::uint64_t size)
 {
     if (size > TJPEGImage::MaxFileBytes)
         throw EJPEG("JPEG file too large (" + std::to_string(size) + " bytes)");
@@ -172,20 +166,11 @@ void CheckFileSize(std::uintmax_t size)
 
 void TJPEGImage::LoadFromFile(const std::string& fileName)
 {
-    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "rb"));
-    if (!file)
-        throw EFOpenError(fileName);
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
-    if (error)
-        throw EFOpenError(fileName);
+    const TFilePtr file = OpenForReading(fileName);
+    const std::uint64_t size = FileSize(file.get(), fileName);
     CheckFileSize(size);
     std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    const std::size_t got = std::fread(data.data(), 1, data.size(), file.get());
-    if (std::ferror(file.get()))
-        throw EFOpenError(fileName);
-    data.resize(got);
+    data.resize(ReadFully(file.get(), data.data(), data.size(), fileName));
     Load(std::move(data));
 }
 

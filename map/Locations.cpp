@@ -36,22 +36,17 @@
 
 #include "Convert.h"
 #include "Errors.h"
+#include "FileIO.h"
 #include "TextReader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 #include <system_error>
 
 namespace {
 
 constexpr std::ptrdiff_t TagLength = 6;
-
-struct TFileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 std::string_view Run(std::string_view line, std::ptrdiff_t p, std::ptrdiff_t n)
 {
@@ -140,9 +135,7 @@ void LoadLocations(const std::string& fileName, TLocList& list, const TLocationW
         window.CloseWindow();
         return;
     }
-    const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(fileName.c_str(), "rb"));
-    if (!file)
-        throw EFOpenError(fileName);
+    const TFilePtr file = OpenForReading(fileName);
 
     TTextReader reader(file.get());
     for (;;) {

@@ -22,7 +22,6 @@
 #include <QShowEvent>
 #include <QToolButton>
 
-#include <future>
 
 // The glyphs and the icon are compiled into the static kelderwyn_ui library,
 // which must register them itself.
@@ -231,9 +230,9 @@ void TMainForm::FormCreate()
     }
     // The map decodes on a worker thread while this one loads the marker
     // fonts, whose first use reads the whole font database.
-    std::future<TMapPictures> loading = std::async(std::launch::async, LoadMapPictures, MapFileName, TempFileName);
+    std::future<TMapPictures> loading = StartLoadingMapPictures(MapFileName, TempFileName);
     MarkerFonts.Load();
-    TMapPictures pictures = loading.get();
+    TMapPictures pictures = FinishLoadingMapPictures(loading, MapFileName, TempFileName);
     ViewBitmap = std::move(pictures.Picture);
     MasterBitmap = std::move(pictures.Master);
 

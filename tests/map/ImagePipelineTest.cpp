@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <future>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -32,6 +36,12 @@ TEST_F(ImagePipelineTest, GivesTheDecodedMapTwiceAndRemovesTheTemporaryFile)
     EXPECT_TRUE(pictures.Picture == ReferenceDecode(jpeg));
     EXPECT_TRUE(pictures.Master == pictures.Picture);
     EXPECT_TRUE(pictures.Master.SharesPixelsWith(pictures.Picture));
+
+    // A link under the temporary name is replaced, not written through.
+    std::filesystem::create_symlink("bigmap_hi.jpg", TempName);
+    EXPECT_TRUE(LoadMapPictures(JpegName, TempName).Picture == pictures.Picture);
+    EXPECT_EQ(ReadTestFile(JpegName), jpeg);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(TempName)));
 }
 
 TEST_F(ImagePipelineTest, StopsAtTheFailingStep)
@@ -56,4 +66,28 @@ TEST_F(ImagePipelineTest, StopsAtTheFailingStep)
 
     std::filesystem::remove(JpegName);
     EXPECT_THROW(LoadMapPictures(JpegName, TempName), EFOpenError);
+}
+
+TEST_F(ImagePipelineTest, AFailedWriteRemovesThePartialFile)
+{
+    WriteTestFile(JpegName, EncodeTestJpeg(SmoothTestPicture(200, 100)));
+    // A file size limit makes the write fail half way, as a full disk would.
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 16384;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(LoadMapPictures(JpegName, TempName), EWriteError);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(std::filesystem::exists(TempName));
+}
+
+TEST_F(ImagePipelineTest, WithoutAWorkerTheMapLoadsOnTheCallingThread)
+{
+    const std::vector<std::uint8_t> jpeg = EncodeTestJpeg(SmoothTestPicture(9, 7));
+    WriteTestFile(JpegName, jpeg);
+    std::future<TMapPictures> none;
+    EXPECT_TRUE(FinishLoadingMapPictures(none, JpegName, TempName).Picture == ReferenceDecode(jpeg));
 }

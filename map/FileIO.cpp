@@ -1,0 +1,103 @@
+#include "FileIO.h"
+
+#include "Errors.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void RemoveIfNaming(const std::string& fileName, int descriptor)
+{
+    struct stat named {};
+    struct stat open {};
+    if (::lstat(fileName.c_str(), &named) == 0 && ::fstat(descriptor, &open) == 0 && named.st_dev == open.st_dev &&
+        named.st_ino == open.st_ino)
+        ::unlink(fileName.c_str());
+}
+
+// A folder that does not let a name go still lets a file in it be rewritten
+// where the file allows: an ordinary file that no other name shares, opened
+// without following a link, is emptied and reused. -1 for anything else.
+int OpenForRewriting(const std::string& fileName)
+{
+    const int descriptor = ::open(fileName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0)
+        return -1;
+    struct stat status {};
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1 &&
+        ::ftruncate(descriptor, 0) == 0)
+        return descriptor;
+    ::close(descriptor);
+    return -1;
+}
+
+TFilePtr Unbuffered(std::FILE* file)
+{
+    if (file)
+        std::setvbuf(file, nullptr, _IONBF, 0);
+    return TFilePtr(file);
+}
+
+} // namespace
+
+TFilePtr OpenForReading(const std::string& fileName)
+{
+    TFilePtr file = Unbuffered(std::fopen(fileName.c_str(), "rb"));
+    struct stat status {};
+    if (!file || ::fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode))
+        throw EFOpenError(fileName);
+    return file;
+}
+
+std::uint64_t FileSize(std::FILE* file, const std::string& fileName)
+{
+    struct stat status {};
+    if (::fstat(fileno(file), &status) != 0 || status.st_size < 0)
+        throw EFOpenError(fileName);
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+std::size_t ReadFully(std::FILE* file, void* data, std::size_t size, const std::string& fileName)
+{
+    const std::size_t got = std::fread(data, 1, size, file);
+    if (got != size && std::ferror(file))
+        throw EFOpenError(fileName);
+    return got;
+}
+
+TFilePtr CreateForWriting(const std::string& fileName)
+{
+    TFilePtr file = Unbuffered(std::fopen(fileName.c_str(), "wb"));
+    if (!file)
+        throw EFCreateError(fileName);
+    return file;
+}
+
+TFilePtr CreateReplacing(const std::string& fileName)
+{
+    int descriptor = -1;
+    if (::unlink(fileName.c_str()) != 0 && (errno == EACCES || errno == EPERM))
+        descriptor = OpenForRewriting(fileName);
+    else
+        do
+            descriptor = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0)
+        throw EFCreateError(fileName);
+    std::FILE* file = ::fdopen(descriptor, "w+b");
+    if (!file) {
+        RemoveIfNaming(fileName, descriptor);
+        ::close(descriptor);
+        throw EFCreateError(fileName);
+    }
+    return Unbuffered(file);
+}
+
+void RemoveIfStillNamed(const std::string& fileName, std::FILE* file)
+{
+    RemoveIfNaming(fileName, fileno(file));
+}
