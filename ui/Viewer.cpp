@@ -61,8 +61,8 @@ bool EnterFolderForPeople(bool folderGiven)
             return false;
         folder = dialog.Folder();
     }
-    QDir::setCurrent(folder);
-    RememberMapFolder(QDir::currentPath());
+    if (QDir::setCurrent(folder))
+        RememberMapFolder(QDir::currentPath());
     return true;
 }
 

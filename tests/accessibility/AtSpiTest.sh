@@ -21,12 +21,7 @@ command -v cjpeg >/dev/null || skip "cjpeg is not installed (package libjpeg-tur
   skip "the AT-SPI client is not installed (packages python3-gi and gir1.2-atspi-2.0)"
 
 work=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'rm -rf "$work"' EXIT
 
 # A plain 3300 x 3800 map: Kelder lies at the reference point of levels 0 and 1.
 { printf 'P6\n3300 3800\n255\n'; head -c $((3300 * 3800 * 3)) /dev/zero; } | cjpeg >"$work/bigmap_hi.jpg"
@@ -35,6 +30,7 @@ printf '[loc]\nname: %s\n-\n-\ntype: %s\n-\n-\npos:  %s\n' Kelder 0 25000,40000 
 # The registry reaches the screen through DISPLAY, so the screen comes first.
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 1 100); do
   [ -s "$work/display" ] && break
   sleep 0.1

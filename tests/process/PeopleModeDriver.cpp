@@ -15,6 +15,9 @@
 namespace {
 
 class TUser : public QObject {
+public:
+    using QObject::QObject;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -35,7 +38,7 @@ protected:
 
 void InstallUser()
 {
-    qApp->installEventFilter(new TUser);
+    qApp->installEventFilter(new TUser(qApp));
 }
 
 } // namespace
