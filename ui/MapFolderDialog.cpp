@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TMapFolderDialog::TMapFolderDialog(QWidget* parent)
+TMapFolderDialog::TMapFolderDialog(const QString& problem, QWidget* parent)
     : QDialog(parent), FStatus(new QLabel(this)), FGenerator(new QProcess(this))
 {
     setWindowTitle(TApplication::Title);
@@ -18,8 +18,10 @@ TMapFolderDialog::TMapFolderDialog(QWidget* parent)
                                             "a map, bigmap_hi.jpg, and its list of places, knmain.gdb."),
                              this);
     intro->setWordWrap(true);
+    FStatus->setObjectName(QStringLiteral("Status"));
     FStatus->setWordWrap(true);
-    FStatus->hide();
+    FStatus->setText(problem);
+    FStatus->setVisible(!problem.isEmpty());
 
     auto* buttons = new QDialogButtonBox(this);
     FOpenFolderButton = buttons->addButton(QStringLiteral("Open a map folder\u2026"), QDialogButtonBox::ActionRole);

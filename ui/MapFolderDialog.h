@@ -10,6 +10,7 @@
 //   is not installed, is shown in the dialog.
 // - Cancel, or closing the dialog, rejects it (and stops a running generator).
 //
+// `problem`, when given, is shown from the start (why the dialog came).
 // Accepted, Folder() is the folder to open.
 #pragma once
 
@@ -25,7 +26,7 @@ class TMapFolderDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TMapFolderDialog(QWidget* parent = nullptr);
+    explicit TMapFolderDialog(const QString& problem = {}, QWidget* parent = nullptr);
 
     QString Folder() const;
 

@@ -51,12 +51,13 @@ TCommandLine ParseCommandLine(int argc, char** argv)
 // The folder to work in for people: asked for when none holds a map.
 bool EnterFolderForPeople(bool folderGiven)
 {
-    QStringList candidates{QDir::currentPath()};
-    if (!folderGiven)
-        candidates.prepend(RememberedMapFolder());
-    QString folder = FolderToOpen(candidates);
+    const QString remembered = folderGiven ? QString() : RememberedMapFolder();
+    QString folder = FolderToOpen({remembered, QDir::currentPath()});
     if (folder.isEmpty()) {
-        TMapFolderDialog dialog;
+        const QString missing = remembered.isEmpty() ? QString() : MissingMapFile(remembered);
+        TMapFolderDialog dialog(missing.isEmpty() ? QString()
+                                                  : QStringLiteral("%1, opened last time, no longer holds %2.")
+                                                        .arg(QDir::toNativeSeparators(remembered), missing));
         if (dialog.exec() != QDialog::Accepted)
             return false;
         folder = dialog.Folder();

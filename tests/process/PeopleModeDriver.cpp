@@ -1,6 +1,6 @@
-// The viewer's own entry with a user who clicks "Open the sample world" when
-// the dialog comes and, once the window has started on a map, prints where it
-// works and how many places it holds, then closes it.
+// The viewer's own entry, with a user who clicks "Open the sample world" when
+// the dialog comes and, once the window has started, prints the folder and the
+// number of places it shows and closes it.
 #include "Mainunit.h"
 #include "MapFolderDialog.h"
 #include "Viewer.h"
@@ -21,12 +21,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::Show)
-            return false;
-        if (auto* dialog = qobject_cast<TMapFolderDialog*>(watched)) {
+        auto* dialog = qobject_cast<TMapFolderDialog*>(watched);
+        auto* form = qobject_cast<TMainForm*>(watched);
+        if (event->type() == QEvent::Show && dialog) {
             std::puts("dialog");
             QTimer::singleShot(0, dialog, [dialog] { dialog->findChild<QPushButton*>("SampleWorldButton")->click(); });
-        } else if (auto* form = qobject_cast<TMainForm*>(watched)) {
+        } else if (event->type() == QEvent::Show && form) {
             QTimer::singleShot(0, form, [form] {
                 std::printf("map %s %zu\n", qPrintable(QDir::currentPath()), form->LocList.size());
                 form->close();
