@@ -197,6 +197,7 @@ void TScrollBar::ValueChanged()
 {
     if (SettingByProgram)
         return;
+    // Only a screen reader can set the value of a disabled bar; it is put back.
     if (!Bar->isEnabled()) {
         StoreByProgram(Max(), KeptPosition);
         return;
