@@ -1,19 +1,7 @@
-// The viewer takes no arguments: Qt is given only the program name.
-#include "Application.h"
-#include "Mainunit.h"
+// kelderwyn-map: see Viewer.h for the command line.
+#include "Viewer.h"
 
-#include <exception>
-
-int main(int, char** argv)
+int main(int argc, char** argv)
 {
-    int qtArgc = 1;
-    TApplication application(qtArgc, argv);
-    TMainForm MainForm;
-    MainForm.show();
-    try {
-        application.exec();
-    } catch (const std::exception& error) {
-        application.ShowException(error);
-    }
-    return 0;
+    return RunViewer(argc, argv);
 }

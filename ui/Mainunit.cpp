@@ -1,5 +1,6 @@
 #include "Mainunit.h"
 
+#include "Accessibility.h"
 #include "AnsiText.h"
 #include "Application.h"
 #include "Color.h"
@@ -7,6 +8,7 @@
 #include "KeyPreview.h"
 #include "LevelRules.h"
 #include "MapImage.h"
+#include "NearestPlace.h"
 #include "Panning.h"
 #include "ScrollBar.h"
 #include "SortedComboBox.h"
@@ -14,10 +16,10 @@
 #include "VirtualKeys.h"
 #include "WheelRelay.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QIcon>
-#include <QLabel>
 #include <QPalette>
 #include <QShowEvent>
 #include <QToolButton>
@@ -74,6 +76,7 @@ void TMainForm::CreateControls()
     BevelMap->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     BevelMap->setLineWidth(1);
     BevelMap->setGeometry(10, 10, 332, 382);
+    MarkAsDecoration(BevelMap);
 
     PanelMap = new QWidget(this);
     PanelMap->setObjectName(QStringLiteral("PanelMap"));
@@ -102,8 +105,9 @@ void TMainForm::CreateControls()
     SetAccessibleNames();
 }
 
-// What a screen reader says for each control: the buttons by their hints, the
-// rest by their role in the window.
+// What a screen reader says for each control: the zoom buttons by their hints,
+// Go by its caption, the rest by their role in the window. The map's
+// description tells where the view is (DescribeView).
 void TMainForm::SetAccessibleNames()
 {
     struct TAccessibleText {
@@ -112,12 +116,10 @@ void TMainForm::SetAccessibleNames()
         QString Description;
     };
     const TAccessibleText texts[] = {
-        {PanelMap, QStringLiteral("Map"),
-         QStringLiteral("The map of Kelderwyn. Keypad plus and minus zoom, the wheel scrolls up and down or, with "
-                        "Shift held, left and right, and dragging with the left button moves the map.")},
         {ImageMap, QStringLiteral("Map picture"),
          QStringLiteral("The map at the current zoom level, with a square marker and the name of every place "
-                        "shown at that level.")},
+                        "shown at that level. Keypad plus and minus zoom, the wheel scrolls up and down or, with "
+                        "Shift held, left and right, and dragging with the left button moves the map.")},
         {ScrollBarH->Widget(), QStringLiteral("Scroll map left and right"),
          QStringLiteral("Moves the map left and right. Enabled when the map is zoomed in.")},
         {ScrollBarV->Widget(), QStringLiteral("Scroll map up and down"),
@@ -131,18 +133,15 @@ void TMainForm::SetAccessibleNames()
          QStringLiteral("Goes back to the overview of the whole map.")},
         {CBLoc, QStringLiteral("Location"),
          QStringLiteral("The places of the map in alphabetical order. Choose one and press Go.")},
-        {ToolButtonGo, ToolButtonGo->toolTip(),
+        {ToolButtonGo, ToolButtonGo->text(),
          QStringLiteral("Zooms to the place chosen in the Location list and centres it.")},
     };
     for (const TAccessibleText& text : texts) {
         text.Control->setAccessibleName(text.Name);
         text.Control->setAccessibleDescription(text.Description);
     }
-    // Where a combo box is named by its chosen item (AT-SPI), its label comes
-    // from a buddy label; the tool bar has no room to show one.
-    auto* locationLabel = new QLabel(CBLoc->accessibleName(), ToolBar);
-    locationLabel->setBuddy(CBLoc);
-    locationLabel->hide();
+    PanelMap->setAccessibleName(QStringLiteral("Map"));
+    DescribeView();
 }
 
 void TMainForm::CreateToolBar()
@@ -189,6 +188,7 @@ QFrame* TMainForm::CreateSeparator(int left)
     auto* separator = new QFrame(ToolBar);
     separator->setFrameStyle(QFrame::VLine | QFrame::Sunken);
     separator->setGeometry(left, 0, SeparatorWidth, ButtonHeight);
+    MarkAsDecoration(separator);
     return separator;
 }
 
@@ -197,6 +197,7 @@ void TMainForm::ConnectEvents()
     for (QToolButton* button : {ToolButtonZoomIn, ToolButtonZoomOut, ToolButtonZoomActual})
         connect(button, &QToolButton::clicked, this, [this, button] { Guarded([&] { ZoomButtonClick(button); }); });
     connect(ToolButtonGo, &QToolButton::clicked, this, GuardedSlot(this, &TMainForm::GoButtonClick));
+    connect(CBLoc, &TSortedComboBox::ReturnPressed, this, GuardedSlot(this, &TMainForm::GoButtonClick));
     connect(ScrollBarH, &TScrollBar::Scroll, this, GuardedSlot(this, &TMainForm::ScrollBarHScroll));
     connect(ScrollBarV, &TScrollBar::Scroll, this, GuardedSlot(this, &TMainForm::ScrollBarVScroll));
     connect(ImageMap, &TMapImage::MouseDown, this, GuardedSlot(this, &TMainForm::ImageMapMouseDown));
@@ -247,6 +248,7 @@ void TMainForm::FormCreate()
                       {[this](const std::string& name) { AddLocationName(name); }, [this] { CloseWindow(); }});
     }
     DrawMarkers();
+    DescribeView();
 }
 
 void TMainForm::DrawMarkers()
@@ -310,6 +312,24 @@ void TMainForm::ApplyZoomLevel(int newLevel, const TPlacement& placement)
     }
     PlaceImage();
     DrawMarkers();
+    DescribeView();
+}
+
+void TMainForm::DescribeView()
+{
+    QString text = QStringLiteral("Zoom level %1 of %2").arg(ZoomLevel).arg(MaxZoomLevel);
+    const TMapPoint reference{ScrollBarH->Position() + ReferenceX, ScrollBarV->Position() + ReferenceY};
+    const std::optional<std::size_t> nearest = NearestPlace(LocList, ZoomLevel, ImageMap->height(), reference);
+    if (nearest && !LocList[*nearest].Name.empty())
+        text += QStringLiteral(", near ") + AnsiToQString(LocList[*nearest].Name);
+    if (PanelMap->accessibleDescription() != text) {
+        PanelMap->setAccessibleDescription(text);
+        return;
+    }
+    // Only a new text makes Qt send the event; a view that ends where it
+    // began is announced all the same.
+    QAccessibleEvent event(PanelMap, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TMainForm::PlaceImage()
@@ -360,6 +380,7 @@ void TMainForm::GoButtonClick()
             centre();
             PlaceImage();
         }
+        DescribeView();
         return;
     }
     // The pump paints each level before the next step. The handlers it runs
@@ -368,6 +389,7 @@ void TMainForm::GoButtonClick()
         ApplyZoomLevel(ZoomLevel < target ? ZoomLevel + 1 : ZoomLevel - 1, centre);
         QCoreApplication::processEvents();
     }
+    DescribeView();
 }
 
 void TMainForm::ScrollBarHScroll()

@@ -62,6 +62,12 @@ public:
     // Draws the markers of the current level into ViewBitmap and shows it.
     void DrawMarkers();
 
+    // Tells a screen reader where the view is: PanelMap's accessible
+    // description becomes the level and the drawn place nearest the
+    // reference point ("Zoom level 3 of 6, near Harrowgate"), announced
+    // also when the text stays the same.
+    void DescribeView();
+
     // Adds a location name (8-bit text) to CBLoc at its sorted place.
     void AddLocationName(const std::string& name);
 
@@ -75,14 +81,15 @@ public:
     // The one sequence of every change of level: rebuild the picture from
     // MasterBitmap, store newLevel in ZoomLevel, range the bars and run the
     // placement (or reset the bars at level 0), move ImageMap, draw the
-    // markers. Ends any drag. A negative maximum throws EInvalidOperation
-    // and skips the rest.
+    // markers and describe the view. Ends any drag. A negative maximum throws
+    // EInvalidOperation and skips the rest.
     void ApplyZoomLevel(int newLevel, const TPlacement& placement);
 
     // One level in or out, or the whole-map overview, by the button given.
     void ZoomButtonClick(const QObject* sender);
     // Zooms level by level to the level of the location named in CBLoc,
     // centring it at each step, and paints every step before the next.
+    // Return or Enter in the closed CBLoc runs it as well.
     void GoButtonClick();
     void FormMouseWheel(int wheelDelta);
     void ImageMapMouseDown(Qt::MouseButton button, QPoint position);

@@ -20,6 +20,10 @@ expected_files() {
   {
     echo usr/bin/kelderwyn-inspect
     echo usr/share/man/man1/kelderwyn-inspect.1.gz
+    if [ -n "$KELDERWYN_SAMPLE_WORLD_PROGRAM" ]; then
+      echo usr/bin/kelderwyn-make-sample-world
+      echo usr/share/man/man1/kelderwyn-make-sample-world.1.gz
+    fi
     echo "$doc/copyright"
     if [ "${1-}" = debian ]; then
       echo "$doc/changelog.Debian.gz"
@@ -79,7 +83,7 @@ check_tree() {
   check_files "$root" debian
 
   local program
-  for program in kelderwyn-inspect kelderwyn-map; do
+  for program in kelderwyn-inspect kelderwyn-map kelderwyn-make-sample-world; do
     [ ! -e "$root/usr/bin/$program" ] || [ -x "$root/usr/bin/$program" ] || fail "$program is not executable"
   done
 
@@ -129,7 +133,7 @@ check_tree() {
     skip "appstreamcli is not installed (package appstream): $metainfo not validated"
   fi
 
-  grep -qx "Exec=kelderwyn-map" "$desktop" || fail "$desktop does not start kelderwyn-map"
+  grep -qx "Exec=kelderwyn-map --desktop" "$desktop" || fail "$desktop does not start kelderwyn-map --desktop"
   grep -qx "Icon=$app" "$desktop" || fail "$desktop does not name the icon $app"
   grep -q "<launchable type=\"desktop-id\">$app.desktop</launchable>" "$metainfo" ||
     fail "$metainfo does not launch $app.desktop"

@@ -7,10 +7,11 @@
 # BUILD_DIR, and reports itself skipped (exit 77) when there is none or when it
 # is older than the programs of the build or the packaging files.
 #
-# The viewer takes no arguments, so "it came up" is judged from outside: with
-# QT_QPA_PLATFORM=offscreen it must still be running once its start-up has
-# deleted "~temp.bmp" again (the window is shown and the map decoded), and in a
-# folder without the map it must end by itself with exit code 0.
+# "It came up" is judged from outside: with QT_QPA_PLATFORM=offscreen the viewer
+# must still be running once its start-up has deleted "~temp.bmp" again (the
+# window is shown and the map decoded); in a folder without the map it must end
+# by itself with exit code 0, while the desktop entry's command, for a new user
+# with an empty home folder, must stay up with its dialog.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source "$build/packaging/InstallLayout.sh"
@@ -24,7 +25,7 @@ else
     skip "no package in $build (scripts/package.sh builds one)"
     exit 77
   fi
-  newer=$(find "$build/tools/kelderwyn-inspect" "$build/ui/kelderwyn-map" \
+  newer=$(find "$build/tools/kelderwyn-inspect" "$build/tools/kelderwyn-make-sample-world" "$build/ui/kelderwyn-map" \
     "$KELDERWYN_SOURCE_DIR/desktop" "$KELDERWYN_SOURCE_DIR/packaging" "$KELDERWYN_SOURCE_DIR/resources" \
     -newer "$deb" -print -quit 2>/dev/null || true)
   if [ -n "$newer" ]; then
@@ -87,6 +88,15 @@ else
   (cd "$tmp/empty" && timeout 20 "$viewer") >"$tmp/empty.log" 2>&1 || status=$?
   [ "$status" -eq 0 ] || fail "without bigmap_hi.jpg the viewer ended with $status, not 0:"$'\n'"$(cat "$tmp/empty.log")"
   [ ! -e "$tmp/empty/~temp.bmp" ] || fail "without bigmap_hi.jpg the viewer left ~temp.bmp"
+
+  home=$tmp/home
+  mkdir "$home"
+  command=$(sed -n 's/^Exec=//p' "$tmp/root/usr/share/applications/$KELDERWYN_APP_ID.desktop")
+  status=0
+  (cd "$home" && export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
+    PATH="$tmp/root/usr/bin:$PATH" && timeout 5 $command) >"$tmp/desktop.log" 2>&1 || status=$?
+  [ "$status" -eq 124 ] ||
+    fail "'$command' ended with $status in an empty home folder:"$'\n'"$(cat "$tmp/desktop.log")"
 
   world=$tmp/world
   mkdir "$world"

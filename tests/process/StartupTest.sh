@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Starts the real program offscreen in a temporary folder without one of its
-# data files: it must end by itself with exit code 0, showing nothing.
-#   StartupTest.sh PROGRAM no-map|no-locations
+# data files: it must end by itself with exit code 0, showing nothing. With a
+# folder named, it works there: it stays up on the map in that folder, and a
+# folder that does not exist ends it with status 2 and one line on stderr.
+#   StartupTest.sh PROGRAM no-map|no-locations|folder|no-folder
 set -euo pipefail
 program=$1
 case_name=$2
@@ -36,6 +38,23 @@ case $case_name in
     { printf 'P6\n16 16\n255\n'; head -c 768 /dev/zero; } | cjpeg >bigmap_hi.jpg
     run
     [ ! -e '~temp.bmp' ] || fail "~temp.bmp was left behind"
+    ;;
+  folder)
+    mkdir world
+    { printf 'P6\n16 16\n255\n'; head -c 768 /dev/zero; } | cjpeg >world/bigmap_hi.jpg
+    printf '[loc]\nname: Mid\n-\n-\ntype: 0\n-\n-\npos:  0,0\n' >world/knmain.gdb
+    mkdir elsewhere
+    status=0
+    (cd elsewhere && timeout 5 "$program" ../world) >out.txt 2>&1 || status=$?
+    [ "$status" -eq 124 ] || fail "the window did not stay up on the map in the folder (status $status)"
+    [ -z "$(ls -A elsewhere)" ] || fail "the working folder was written to"
+    [ ! -e 'world/~temp.bmp' ] || fail "~temp.bmp was left behind"
+    ;;
+  no-folder)
+    status=0
+    "$program" missing >out.txt 2>err.txt || status=$?
+    [ "$status" -eq 2 ] || fail "exit code $status for a folder that does not exist"
+    [ "$(wc -l <err.txt)" -eq 1 ] && grep -q missing err.txt || fail "stderr: $(cat err.txt)"
     ;;
   *)
     fail "unknown case $case_name"

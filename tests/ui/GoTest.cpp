@@ -7,6 +7,7 @@
 #include "AnsiText.h"
 #include "SortedComboBox.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -233,6 +234,25 @@ TEST_F(GoTest, TheButtonNeverTakesTheFocus)
     EXPECT_EQ(form->ZoomLevel, 4);
     EXPECT_TRUE(form->CBLoc->hasFocus());
     EXPECT_EQ(form->ToolButtonGo->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(GoTest, ReturnInTheClosedListRunsGoAndInTheOpenListOnlyChooses)
+{
+    const auto form = StartOn();
+    Select(*form, "Centre");
+    form->CBLoc->setFocus();
+    TStepRecorder recorder(*form);
+    QTest::keyClick(form->CBLoc, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(recorder.Paints.size(), 4u) << "the animation of Go";
+    EXPECT_EQ(Now(*form), (TStep{4, 522, 999}));
+
+    form->CBLoc->showPopup();
+    QTest::keyClick(form->CBLoc->view(), Qt::Key_Down);
+    QTest::keyClick(form->CBLoc->view(), Qt::Key_Return);
+    EXPECT_NE(form->CBLoc->currentText(), QStringLiteral("Centre"));
+    EXPECT_EQ(Now(*form), (TStep{4, 522, 999}));
+    QTest::keyClick(form->CBLoc, Qt::Key_Return);
+    EXPECT_EQ(form->ZoomLevel, 2);
 }
 
 // Input that waits in the queue when "Go" starts is handled by the first

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Accessibility.h"
 #include "AnsiText.h"
 #include "Errors.h"
 
@@ -11,6 +12,7 @@ TApplication::TApplication(int& argc, char** argv)
 {
     setApplicationName(Title);
     setApplicationDisplayName(Title);
+    InstallAccessibility();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -152,13 +152,19 @@ void TScrollBar::SetParams(std::int32_t position, std::int32_t max)
         throw EInvalidOperation(RangeError);
     const std::int32_t clamped = std::clamp(position, Min(), max);
     const bool changed = clamped != Position();
+    StoreByProgram(max, clamped);
+    if (changed)
+        SetEnabled(true);
+}
+
+void TScrollBar::StoreByProgram(std::int32_t max, std::int32_t position)
+{
     const bool wasSetting = SettingByProgram;
     SettingByProgram = true;
     Bar->setMaximum(max);
-    Bar->setValue(clamped);
+    Bar->setValue(position);
     SettingByProgram = wasSetting;
-    if (changed)
-        SetEnabled(true);
+    KeptPosition = position;
 }
 
 void TScrollBar::ActionTriggered(int action)
@@ -191,6 +197,12 @@ void TScrollBar::ValueChanged()
 {
     if (SettingByProgram)
         return;
+    // Only a screen reader can set the value of a disabled bar; it is put back.
+    if (!Bar->isEnabled()) {
+        StoreByProgram(Max(), KeptPosition);
+        return;
+    }
+    KeptPosition = Position();
     // Outside an event (accessibility, a direct triggerAction) the value is
     // stored by now, so the end notice can go at once.
     UserActionPending = true;

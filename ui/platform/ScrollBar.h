@@ -22,6 +22,8 @@
 //   notice.
 // - The wheel never moves the bar: wheel events are passed on to the parent,
 //   so the window decides what a wheel turn does.
+// - A disabled bar ignores a value set from outside (a screen reader's
+//   setCurrentValue): it keeps its position and sends no notice.
 #pragma once
 
 #include <QObject>
@@ -75,6 +77,9 @@ private:
     void UserEventDone();
 
     QPointer<TScrollBarControl> Bar;
+    void StoreByProgram(std::int32_t max, std::int32_t position);
+
+    std::int32_t KeptPosition = 0;
     bool SettingByProgram = false;
     bool UserActionPending = false;
     int UserEventDepth = 0;

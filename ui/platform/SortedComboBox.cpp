@@ -2,6 +2,8 @@
 
 #include "Errors.h"
 
+#include <QKeyEvent>
+
 #include <algorithm>
 #include <numeric>
 #include <vector>
@@ -80,4 +82,14 @@ void TSortedComboBox::EndUpdate()
         insertItems(run->first, run->second);
     if (selected < 0)
         setCurrentIndex(-1);
+}
+
+void TSortedComboBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QComboBox::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit ReturnPressed();
 }

@@ -7,6 +7,9 @@
 // EndUpdate puts them all at their sorted places at once, with the same
 // result as adding them one by one. A load of many names then costs
 // n log n comparisons instead of moving the list's entries once per name.
+//
+// Return or Enter on the closed list sends ReturnPressed; in the open list
+// they only choose the highlighted entry, as before.
 #pragma once
 
 #include <QCollator>
@@ -24,6 +27,12 @@ public:
 
     void BeginUpdate();
     void EndUpdate();
+
+signals:
+    void ReturnPressed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int SortedPlace(const QString& text) const;

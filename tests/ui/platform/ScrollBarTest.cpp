@@ -2,6 +2,7 @@
 #include "PlatformErrors.h"
 #include "ScrollBar.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QStyle>
 #include <QTest>
@@ -200,6 +201,22 @@ TEST_F(ScrollBarTest, ThumbDragEndsLevelWithTheBar)
     EXPECT_TRUE(tracked);
     EXPECT_EQ(Notices.back().Code, scEndScroll);
     EXPECT_EQ(Edge, -Bar->Position());
+}
+
+TEST_F(ScrollBarTest, AValueFromAScreenReaderMovesAnEnabledBarOnly)
+{
+    Bar->SetMax(380);
+    QAccessibleValueInterface* value = QAccessible::queryAccessibleInterface(Bar->Widget())->valueInterface();
+    ASSERT_NE(value, nullptr);
+    value->setCurrentValue(99999);
+    EXPECT_EQ(Bar->Position(), 0);
+    EXPECT_TRUE(Notices.empty());
+
+    Bar->SetEnabled(true);
+    value->setCurrentValue(120);
+    ASSERT_EQ(Notices.size(), 1u);
+    EXPECT_EQ(Notices[0].Code, scEndScroll);
+    EXPECT_EQ(Notices[0].StoredPosition, 120);
 }
 
 TEST_F(ScrollBarTest, WheelOverTheBarIsLeftToTheParent)
