@@ -76,9 +76,13 @@ bool LooksLikeUtf8(std::string_view text)
             ++i;
             continue;
         }
-        const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                   : lead >= 0xF0 && lead <= 0xF4                                 ? 4
-                                                                                                  : 0;
+        std::size_t length = 0;
+        if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4;
         if (length == 0 || i + length > text.size())
             return false;
         char32_t point = lead & (0x7F >> length);
