@@ -1,9 +1,10 @@
 // The location database on arbitrary bytes. The bytes are written to a file
-// and read twice: line by line with TTextReader, and whole with
-// LoadLocations. Both are checked against a plain restatement of the rules
-// over the whole data in memory (carriage returns dropped, 0x1A ends the
-// data, pieces of at most 254 characters): the same lines and end-of-data
-// flags, the same records and names, the same error. When the first byte
+// and read three times: line by line with TTextReader, whole with
+// LoadLocations, and with CheckLocations. The first two are checked against a
+// plain restatement of the rules over the whole data in memory (carriage
+// returns dropped, 0x1A ends the data, pieces of at most 254 characters): the
+// same lines and end-of-data flags, the same records and names, the same
+// error. The checking read must find the same records up to that error. When the first byte
 // leaves 1 divided by 8, about one block of filler lines goes before the rest, so that its
 // lines and records straddle the reader's block boundary.
 #include "Convert.h"
@@ -116,6 +117,21 @@ TExpectedLoad ExpectedLoad(const std::vector<TLine>& lines)
     return load;
 }
 
+// The records and bad values CheckLocations reports.
+class TRecorder : public TLocationObserver {
+public:
+    void LongLine(std::int64_t) override {}
+    void MarkerLine(std::int64_t, std::string_view) override {}
+    void RecordLine(int, std::int64_t, std::string_view) override {}
+    void BadValue(TLocationValue, std::int64_t, std::string_view) override { ++BadValues; }
+    void Location(const TLocation& location) override { List.push_back(location); }
+    void CutShort(std::int64_t) override {}
+    void EndByte(std::int64_t) override {}
+
+    TLocList List;
+    int BadValues = 0;
+};
+
 void Check(bool condition)
 {
     if (!condition)
@@ -192,8 +208,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(error == expected.Error);
     Check(names == expected.Names);
     Check(list.size() == expected.List.size());
+    TRecorder checked;
+    CheckLocations(fileName, checked);
+    Check(error ? checked.BadValues > 0 && checked.List.size() >= list.size()
+                : checked.BadValues == 0 && checked.List.size() == list.size());
+    const auto same = [](const TLocation& a, const TLocation& b) {
+        return a.Name == b.Name && a.Type == b.Type && a.X == b.X && a.Y == b.Y;
+    };
     for (std::size_t i = 0; i < list.size(); ++i)
-        Check(list[i].Name == expected.List[i].Name && list[i].Type == expected.List[i].Type &&
-              list[i].X == expected.List[i].X && list[i].Y == expected.List[i].Y);
+        Check(same(list[i], expected.List[i]) && same(list[i], checked.List[i]));
     return 0;
 }

@@ -69,48 +69,143 @@ std::string_view ValueText(TTextReader& reader)
     return Run(reader.Line(), TagLength + 1, ValueLength(reader) - (TagLength + 1));
 }
 
-std::int32_t Convert(std::string_view text, std::int64_t line, TLoadReport& report)
+// What a load does with what it reads. LoadLocations and CheckLocations
+// differ only here; the reading is the same code, and the viewer's load
+// compiles to the same loop it would be without the checks.
+struct TViewerLoad {
+    static constexpr bool GoesPastBadValues = false;
+
+    void LineRead(TTextReader&) {}
+    void MarkerLine(const TTextReader&) {}
+    void RecordLine(int, const TTextReader&) {}
+    void Name(const std::string& name) { Window.AddName(name); }
+    void BadValue(TLocationValue, std::string_view, std::int64_t line) { Report.FailedLine = line; }
+    void Complete(TLocation& location) { List.push_back(std::move(location)); }
+    void CutShort(std::int64_t markerLine) { Report.DroppedLine = markerLine; }
+
+    TLocList& List;
+    const TLocationWindow& Window;
+    TLoadReport& Report;
+};
+
+struct TCheckingLoad {
+    static constexpr bool GoesPastBadValues = true;
+
+    void LineRead(TTextReader& reader)
+    {
+        if (reader.LineNumber() != LongLine && reader.LineContinues()) {
+            LongLine = reader.LineNumber();
+            Observer.LongLine(LongLine);
+        }
+    }
+    void MarkerLine(const TTextReader& reader) { Observer.MarkerLine(reader.LineNumber(), reader.Line()); }
+    void RecordLine(int position, const TTextReader& reader)
+    {
+        Observer.RecordLine(position, reader.LineNumber(), reader.Line());
+    }
+    void Name(const std::string&) {}
+    void BadValue(TLocationValue value, std::string_view text, std::int64_t line)
+    {
+        Observer.BadValue(value, line, text);
+    }
+    void Complete(const TLocation& location) { Observer.Location(location); }
+    void CutShort(std::int64_t markerLine) { Observer.CutShort(markerLine); }
+
+    TLocationObserver& Observer;
+    std::int64_t LongLine = 0;
+};
+
+template <class TSink>
+std::int32_t Convert(std::string_view text, TLocationValue value, const TTextReader& reader, TSink& sink,
+                     bool& converted)
 {
     try {
         return StrToInt(text);
     } catch (const EConvertError&) {
-        report.FailedLine = line;
-        throw;
+        sink.BadValue(value, text, reader.LineNumber());
+        if constexpr (!TSink::GoesPastBadValues)
+            throw;
+        converted = false;
+        return 0;
     }
 }
 
-bool SkipLines(TTextReader& reader, int count)
+// Reads the lines first to last of the record; false when the end of the
+// data cuts it short.
+template <class TSink>
+bool ReadRecordLines(TTextReader& reader, TSink& sink, int first, int last)
 {
-    for (int i = 0; i < count; ++i)
+    for (int position = first; position <= last; ++position) {
         if (!reader.ReadLine())
             return false;
+        sink.LineRead(reader);
+        sink.RecordLine(position, reader);
+    }
     return true;
 }
 
-// Reads the seven lines after a marker line into location. False when the
-// end of the data cuts the record short.
-bool ReadRecord(TTextReader& reader, TLocation& location, const TLocationWindow& window, TLoadReport& report)
+enum class TRecordEnd { Complete, BadValue, CutShort };
+
+// Reads the seven lines after a marker line into location.
+template <class TSink>
+TRecordEnd ReadRecord(TTextReader& reader, TLocation& location, TSink& sink)
 {
-    if (!reader.ReadLine())
-        return false;
+    if (!ReadRecordLines(reader, sink, 2, 2))
+        return TRecordEnd::CutShort;
     location.Name = ValueText(reader);
-    window.AddName(location.Name);
+    sink.Name(location.Name);
 
-    if (!SkipLines(reader, 2) || !reader.ReadLine())
-        return false;
-    location.Type = Convert(ValueText(reader), reader.LineNumber(), report);
+    bool converted = true;
+    if (!ReadRecordLines(reader, sink, 3, 5))
+        return TRecordEnd::CutShort;
+    location.Type = Convert(ValueText(reader), TLocationValue::Type, reader, sink, converted);
 
-    if (!SkipLines(reader, 2) || !reader.ReadLine())
-        return false;
+    if (!ReadRecordLines(reader, sink, 6, 8))
+        return TRecordEnd::CutShort;
     const std::string_view line = reader.Line();
     const std::ptrdiff_t length = ValueLength(reader);
     const std::size_t comma = line.rfind(',');
     const std::ptrdiff_t c = comma == std::string_view::npos ? 0 : static_cast<std::ptrdiff_t>(comma) + 1;
     const std::string_view xText = Run(line, TagLength + 1, c - (TagLength + 1));
     const std::string_view yText = Run(line, c + 1, length - c - 1);
-    location.X = Convert(xText, reader.LineNumber(), report);
-    location.Y = Convert(yText, reader.LineNumber(), report);
-    return true;
+    location.X = Convert(xText, TLocationValue::X, reader, sink, converted);
+    location.Y = Convert(yText, TLocationValue::Y, reader, sink, converted);
+    return converted ? TRecordEnd::Complete : TRecordEnd::BadValue;
+}
+
+template <class TSink>
+void ReadDatabase(TTextReader& reader, TSink& sink)
+{
+    for (;;) {
+        // A line without an "l" holds no "loc"; such runs are passed over in bulk.
+        reader.SkipLinesWithout('l');
+        reader.ReadLine();
+        if (reader.Eof())
+            return;
+        sink.LineRead(reader);
+        if (reader.Line().find("loc") == std::string_view::npos)
+            continue;
+        const std::int64_t markerLine = reader.LineNumber();
+        sink.MarkerLine(reader);
+        TLocation location;
+        switch (ReadRecord(reader, location, sink)) {
+        case TRecordEnd::Complete:
+            sink.Complete(location);
+            break;
+        case TRecordEnd::BadValue:
+            break;
+        case TRecordEnd::CutShort:
+            sink.CutShort(markerLine);
+            return;
+        }
+    }
+}
+
+// The open database, or null when there is no such file; throws EFOpenError
+// when it exists but cannot be opened.
+TFilePtr OpenDatabase(const std::string& fileName)
+{
+    return FileExists(fileName) ? OpenForReading(fileName) : nullptr;
 }
 
 } // namespace
@@ -131,27 +226,25 @@ void LoadLocations(const std::string& fileName, TLocList& list, const TLocationW
 void LoadLocations(const std::string& fileName, TLocList& list, const TLocationWindow& window, TLoadReport& report)
 {
     report = TLoadReport();
-    if (!FileExists(fileName)) {
+    const auto file = OpenDatabase(fileName);
+    if (!file) {
         window.CloseWindow();
         return;
     }
-    const TFilePtr file = OpenForReading(fileName);
-
     TTextReader reader(file.get());
-    for (;;) {
-        // A line without an "l" holds no "loc"; such runs are passed over in bulk.
-        reader.SkipLinesWithout('l');
-        reader.ReadLine();
-        if (reader.Eof())
-            return;
-        if (reader.Line().find("loc") == std::string_view::npos)
-            continue;
-        const std::int64_t markerLine = reader.LineNumber();
-        TLocation location;
-        if (!ReadRecord(reader, location, window, report)) {
-            report.DroppedLine = markerLine;
-            return;
-        }
-        list.push_back(std::move(location));
-    }
+    TViewerLoad load{list, window, report};
+    ReadDatabase(reader, load);
+}
+
+void CheckLocations(const std::string& fileName, TLocationObserver& observer)
+{
+    const auto file = OpenDatabase(fileName);
+    if (!file)
+        throw EFOpenError(fileName);
+    TTextReader reader(file.get());
+    TCheckingLoad load{observer};
+    ReadDatabase(reader, load);
+    const std::int64_t endByte = reader.EndByteOffset();
+    if (endByte >= 0 && FileSize(file.get(), fileName) > static_cast<std::uint64_t>(endByte) + 1)
+        observer.EndByte(reader.NextLineNumber());
 }

@@ -25,9 +25,11 @@ bool TTextReader::Fill()
 {
     if (!FExhausted) {
         char* block = FBlock.get();
+        FBlockOffset += static_cast<std::int64_t>(FEnd);
         std::size_t n = std::fread(block, 1, BlockSize, FFile);
         if (const void* eof = std::memchr(block, 0x1A, n)) {
             n = static_cast<std::size_t>(static_cast<const char*>(eof) - block);
+            FEndByteOffset = FBlockOffset + static_cast<std::int64_t>(n);
             FExhausted = true;
         }
         // End of file and read error alike end the data.

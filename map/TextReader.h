@@ -21,6 +21,10 @@
 // line, counting line feeds from 1 (the pieces of an over-long line share
 // their line's number).
 //
+// For tools that check a file, the reader also tells a piece of an
+// over-long line (LineContinues) and where a 0x1A byte ended the data
+// (EndByteOffset, NextLineNumber); the viewer's reading does not use them.
+//
 // The reader does not own the file and throws nothing.
 #pragma once
 
@@ -57,6 +61,19 @@ public:
     {
         return FLength != 0 && FLine[FLength - 1] != '\n' && FollowedByNothing();
     }
+    // The last delivered line is a piece of a line with more than 253
+    // characters before its line feed: 254 characters without a line feed,
+    // and more of the line follows.
+    bool LineContinues()
+    {
+        return FLength == MaxLineChars && FLine[FLength - 1] != '\n' && !FollowedByNothing();
+    }
+    // The file offset of the 0x1A byte that ended the data, or -1 when none did
+    // (so far).
+    std::int64_t EndByteOffset() const { return FEndByteOffset; }
+    // The number of the line after the last line feed read; once the data has
+    // ended, the line at which it ended.
+    std::int64_t NextLineNumber() const { return FLineFeeds + 1; }
 
 private:
     bool Fill();
@@ -67,6 +84,8 @@ private:
     std::unique_ptr<char[]> FBlock;
     std::size_t FBegin = 0;
     std::size_t FEnd = 0;
+    std::int64_t FBlockOffset = 0;
+    std::int64_t FEndByteOffset = -1;
     bool FExhausted = false;
     bool FEof = false;
     char FLine[LineBufferSize] = {};

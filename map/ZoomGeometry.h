@@ -24,6 +24,11 @@ inline constexpr std::int32_t ViewportHeight = 380;
 inline constexpr std::int32_t ReferenceX = 165;
 inline constexpr std::int32_t ReferenceY = 195;
 
+// The map the world-to-pixel constants fit, at full size (level 6): world X
+// -125000 .. 175000 and Y -130000 .. 220000 span it.
+inline constexpr std::int32_t WorldMapWidth = 3300;
+inline constexpr std::int32_t WorldMapHeight = 3800;
+
 extern const std::array<float, ZoomLevelCount> ZoomScale;
 
 struct TMapPoint {

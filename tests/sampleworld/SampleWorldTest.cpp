@@ -136,7 +136,8 @@ TEST(SampleWorld, ToolRefusesBadArgumentsAndAFolderItCannotMake)
 
 // One test, because each run of the generator takes seconds: the same bytes
 // on every run, a full-size baseline colour JPEG, and a database of 200 places
-// in the intended mix, uniquely named and all on land in that picture.
+// in the intended mix, uniquely named, all on land in that picture, and
+// without a finding of kelderwyn-inspect lint.
 TEST(SampleWorld, ToolWritesTheSameMapAndPlacesEveryRun)
 {
     TTempDir temp;
@@ -149,6 +150,9 @@ TEST(SampleWorld, ToolWritesTheSameMapAndPlacesEveryRun)
     EXPECT_TRUE(jpeg == ReadFile(second / "bigmap_hi.jpg"));
     EXPECT_TRUE(database == ReadFile(second / "knmain.gdb"));
     EXPECT_EQ(std::distance(fs::directory_iterator(first), fs::directory_iterator()), 2);
+    const std::string lint = "'" KELDERWYN_INSPECT "' lint " + Quoted(first / "knmain.gdb") + " --map " +
+                             Quoted(first / "bigmap_hi.jpg") + " >" + Quoted(temp.Path / "lint.txt");
+    EXPECT_EQ(std::system(lint.c_str()), 0) << ReadFile(temp.Path / "lint.txt");
 
     ASSERT_GT(jpeg.size(), 100000u);
     const TDecoded map = DecodeJpeg(jpeg);

@@ -1,34 +1,14 @@
-#include "ScratchDir.h"
+#include "InspectProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct TRun {
-    int Status;
-    std::string Out;
-    std::string Err;
-};
-
-std::string Slurp(const std::filesystem::path& path)
+TInspectRun Inspect(const TScratchDir& dir, const std::string& args)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Runs "kelderwyn-inspect locations ARGS" inside dir.
-TRun Inspect(const TScratchDir& dir, const std::string& args)
-{
-    const std::string command = "cd '" + dir.Path().string() + "' && '" KELDERWYN_INSPECT "' locations " + args +
-                                " >out.txt 2>err.txt";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir.Path() / "out.txt"), Slurp(dir.Path() / "err.txt")};
+    return RunInspect(dir, "locations " + args);
 }
 
 } // namespace
@@ -38,7 +18,7 @@ TEST(InspectLocations, ListsRecordsWithEscapedNames)
     TScratchDir dir;
     dir.Write("knmain.gdb", "[loc 1]\r\nname: Harrowgate\r\n\r\n\r\ntype: 2\r\n\r\n\r\npos:  -41250,18700\r\n"
                             "loc\nname: a\\b\tc\x01\x1f\x7f\xe9 \n\n\ntype: $FFFFFFFF\n\n\npos:  0x10,-2147483648");
-    const TRun run = Inspect(dir, "");
+    const TInspectRun run = Inspect(dir, "");
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Out, "Harrowgate\t2\t-41250\t18700\n"
                        "a\\\\b\\tc\\x01\\x1F\x7f\xe9 \t-1\t16\t-2147483648\n");
@@ -50,7 +30,7 @@ TEST(InspectLocations, BadValuePrintsEarlierRecordsAndItsLine)
     TScratchDir dir;
     dir.Write("db.gdb", std::string(300, '#') + "\nloc\nname: A\n\n\ntype: 1\n\n\npos:  1,2\n"
                         "loc\nname: B\n\n\ntype: 1\n\n\npos:  3,4 \nloc\nname: C\n\n\ntype: 1\n\n\npos:  5,6\n");
-    const TRun run = Inspect(dir, "db.gdb");
+    const TInspectRun run = Inspect(dir, "db.gdb");
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Out, "A\t1\t1\t2\n");
     EXPECT_EQ(run.Err, "db.gdb:17: '4 ' is not a valid integer value.\n");
@@ -61,7 +41,7 @@ TEST(InspectLocations, MissingFileOrFolder)
     TScratchDir dir;
     std::filesystem::create_directory(dir.Path() / "folder");
     for (const std::string name : {"knmain.gdb", "folder"}) {
-        const TRun run = Inspect(dir, name == "knmain.gdb" ? "" : name);
+        const TInspectRun run = Inspect(dir, name == "knmain.gdb" ? "" : name);
         EXPECT_EQ(run.Status, 1);
         EXPECT_EQ(run.Out, "");
         EXPECT_EQ(run.Err, "Cannot open file " + name + "\n");
@@ -72,7 +52,7 @@ TEST(InspectLocations, CutShortRecordIsWarnedAboutButLoads)
 {
     TScratchDir dir;
     dir.Write("knmain.gdb", "loc\nname: A\n\n\ntype: 1\n\n\npos:  1,2\nloc\nname: B\n");
-    const TRun run = Inspect(dir, "knmain.gdb");
+    const TInspectRun run = Inspect(dir, "knmain.gdb");
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Out, "A\t1\t1\t2\n");
     EXPECT_EQ(run.Err, "knmain.gdb:9: warning: record cut short by the end of the data, dropped\n");
@@ -81,7 +61,7 @@ TEST(InspectLocations, CutShortRecordIsWarnedAboutButLoads)
 TEST(InspectLocations, HelpAndUsageErrors)
 {
     TScratchDir dir;
-    const TRun help = Inspect(dir, "--help");
+    const TInspectRun help = Inspect(dir, "--help");
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("usage: kelderwyn-inspect locations [FILE]"), std::string::npos);
     EXPECT_EQ(Inspect(dir, "a b").Status, 2);

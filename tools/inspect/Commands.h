@@ -5,3 +5,4 @@
 
 int RunRender(int argc, char** argv);
 int RunLocations(int argc, char** argv);
+int RunLint(int argc, char** argv); // 1: findings; 2 also for a file it cannot read

@@ -4,6 +4,7 @@
 
 #include "Errors.h"
 #include "Locations.h"
+#include "NameText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -27,30 +28,11 @@ const char Help[] =
     "\n"
     "Exit status: 0 the whole file loaded, 1 it did not, 2 usage error.\n";
 
-void AppendEscapedName(std::string& out, const std::string& name)
-{
-    static const char Hex[] = "0123456789ABCDEF";
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            out += "\\\\";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (byte < 0x20) {
-            out += "\\x";
-            out += Hex[byte >> 4];
-            out += Hex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-}
-
 void PrintRecords(const TLocList& list)
 {
     std::string out;
     for (const TLocation& location : list) {
-        AppendEscapedName(out, location.Name);
+        AppendEscapedBytes(out, location.Name);
         out += '\t';
         out += std::to_string(location.Type);
         out += '\t';

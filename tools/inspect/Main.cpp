@@ -9,6 +9,7 @@ namespace {
 const char Usage[] =
     "usage: kelderwyn-inspect render MAP.jpg LEVEL OUT.bmp\n"
     "       kelderwyn-inspect locations [FILE]\n"
+    "       kelderwyn-inspect lint [FILE] [--map MAP.jpg]\n"
     "       kelderwyn-inspect --help\n";
 
 } // namespace
@@ -23,6 +24,8 @@ int main(int argc, char** argv)
         return RunRender(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "locations") == 0)
         return RunLocations(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "lint") == 0)
+        return RunLint(argc - 2, argv + 2);
     std::fputs(Usage, stderr);
     return 2;
 }

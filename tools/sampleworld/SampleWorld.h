@@ -14,13 +14,15 @@
 // water.
 #pragma once
 
+#include "ZoomGeometry.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-inline constexpr std::int32_t SampleWidth = 3300;
-inline constexpr std::int32_t SampleHeight = 3800;
+inline constexpr std::int32_t SampleWidth = WorldMapWidth;
+inline constexpr std::int32_t SampleHeight = WorldMapHeight;
 inline constexpr std::int32_t PlaceLandRadius = 4;
 inline constexpr int SampleJpegQuality = 90;
 

@@ -1,30 +1,15 @@
 #include "AnsiText.h"
 
-#include <array>
+#include "Windows1252.h"
 
 namespace {
-
-// Bytes 0x80..0x9F; every other byte is the code point of the same value.
-constexpr std::array<char16_t, 32> HighControlRange = {
-    u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
-    u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
-    u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
-    u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
-};
-
-char16_t ByteToUnit(unsigned char byte)
-{
-    if (byte >= 0x80 && byte <= 0x9F)
-        return HighControlRange[byte - 0x80];
-    return byte;
-}
 
 char UnitToByte(char16_t unit)
 {
     if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
         return static_cast<char>(unit);
-    for (std::size_t i = 0; i < HighControlRange.size(); ++i)
-        if (HighControlRange[i] == unit)
+    for (std::size_t i = 0; i < Windows1252HighRange.size(); ++i)
+        if (Windows1252HighRange[i] == unit)
             return static_cast<char>(0x80 + i);
     return '?';
 }
@@ -36,7 +21,7 @@ QString AnsiToQString(const std::string& bytes)
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char byte : bytes)
-        *out++ = QChar(ByteToUnit(static_cast<unsigned char>(byte)));
+        *out++ = QChar(Windows1252ToUnicode(static_cast<unsigned char>(byte)));
     return text;
 }
 
