@@ -1,28 +1,13 @@
 #include "SortedComboBox.h"
 
 #include "Errors.h"
+#include "FixedHintStyle.h"
 
 #include <QListView>
-#include <QProxyStyle>
 
 #include <algorithm>
 #include <numeric>
 #include <vector>
-
-namespace {
-
-class TDropDownStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
-    {
-        if (hint == SH_ComboBox_Popup)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-} // namespace
 
 TSortedComboBox::TSortedComboBox(QWidget* parent) : QComboBox(parent)
 {
@@ -33,9 +18,7 @@ TSortedComboBox::TSortedComboBox(QWidget* parent) : QComboBox(parent)
     // text of every entry each time it opens, a third of a second for 100,000
     // names; the drop-down lays out only the entries it shows, all one line
     // of the same height.
-    auto* style = new TDropDownStyle;
-    style->setParent(this);
-    setStyle(style);
+    TFixedHintStyle::Apply(this, QStyle::SH_ComboBox_Popup, 0);
     if (auto* list = qobject_cast<QListView*>(view()))
         list->setUniformItemSizes(true);
 }
