@@ -1,13 +1,15 @@
 // Set-up shared by the benchmarks that measure whole viewer processes
 // (bench/ui_startup.cpp, bench/ui_memory.cpp). An application object can be
 // made only once per process, so such a benchmark runs itself as a child in a
-// mode of its own, in a fresh copy of the sample world, and reads back what
-// the child prints, its times and its peak resident size.
+// mode of its own, in a fresh copy of the sample world (or of the same map
+// with ManyPlaces places), and reads back what the child prints, its times
+// and its peak resident size.
 #pragma once
 
 #include "Application.h"
 #include "MapImage.h"
 #include "Mainunit.h"
+#include "ManyPlaces.h"
 #include "SampleWorld.h"
 
 #include <QEvent>
@@ -153,7 +155,11 @@ inline TChildResult RunChild(std::vector<std::string> args)
     return result;
 }
 
-// The benchmark's own path, the sample world written once into a temporary
+// What a working folder holds: nothing, the sample world, or the sample map
+// with ManyPlaces places.
+enum class TRunWorld { None, Sample, ManyPlaces };
+
+// The benchmark's own path, the two worlds written once into a temporary
 // folder, and a working folder that each run gets afresh.
 class TSampleWorldFolders {
 public:
@@ -170,6 +176,7 @@ public:
     {
         try {
             WriteSampleWorld(World());
+            WriteSampleWorld(FBase / "many", ManyPlaces());
         } catch (const std::exception& error) {
             std::fprintf(stderr, "sample world: %s\n", error.what());
             return false;
@@ -180,15 +187,15 @@ public:
     static std::string SelfPath() { return std::filesystem::canonical("/proc/self/exe").string(); }
     std::filesystem::path World() const { return FBase / "world"; }
 
-    // An empty working folder, or one holding a copy of the sample world.
-    std::filesystem::path FreshRun(bool withWorld) const
+    // A working folder holding a copy of the world given, or nothing.
+    std::filesystem::path FreshRun(TRunWorld world) const
     {
         const std::filesystem::path run = FBase / "run";
         std::filesystem::remove_all(run);
         std::filesystem::create_directory(run);
-        if (withWorld)
+        if (world != TRunWorld::None)
             for (const char* name : {MapFileName, LocationsFileName})
-                std::filesystem::copy_file(World() / name, run / name);
+                std::filesystem::copy_file((world == TRunWorld::Sample ? World() : FBase / "many") / name, run / name);
         return run;
     }
 

@@ -1,12 +1,14 @@
 // Set-up shared by the window benchmarks (bench/ui_*.cpp): the program's own
-// application object on the offscreen platform, the sample world written to
-// a temporary folder, and the main window started there as the program
-// starts it. The baseline they report against is a memcpy of the sample
-// world's 37.6 MB master into a buffer that is already allocated.
+// application object on the offscreen platform, the sample world and the same
+// map with ManyPlaces places (SampleWorld.h) written to temporary folders, and
+// a main window started in each as the program starts it. The baseline they
+// report against is a memcpy of the sample world's 37.6 MB master into a
+// buffer that is already allocated.
 #pragma once
 
 #include "Application.h"
 #include "Mainunit.h"
+#include "ManyPlaces.h"
 #include "SampleWorld.h"
 
 #include <QCoreApplication>
@@ -19,9 +21,11 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <utility>
 #include <vector>
 
 inline TMainForm* BenchForm = nullptr;
+inline TMainForm* ManyPlacesForm = nullptr;
 
 inline void BM_MemcpyMaster(benchmark::State& state)
 {
@@ -48,23 +52,31 @@ inline int RunWindowBenchmarks(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
 
     QTemporaryDir dir;
+    const QString sample = dir.filePath(QStringLiteral("sample"));
+    const QString many = dir.filePath(QStringLiteral("many"));
     try {
-        WriteSampleWorld(dir.path().toStdString());
+        WriteSampleWorld(sample.toStdString());
+        WriteSampleWorld(many.toStdString(), ManyPlaces());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "sample world: %s\n", error.what());
         return 1;
     }
-    QDir::setCurrent(dir.path());
     TMainForm form;
-    form.show();
-    QCoreApplication::processEvents();
-    if (form.MasterBitmap.Width() != SampleWidth || form.LocList.empty()) {
-        std::fprintf(stderr, "the window did not start on the sample world\n");
-        return 1;
+    TMainForm manyForm;
+    for (auto [window, folder] : {std::pair{&form, sample}, std::pair{&manyForm, many}}) {
+        QDir::setCurrent(folder);
+        window->show();
+        QCoreApplication::processEvents();
+        if (window->MasterBitmap.Width() != SampleWidth || window->LocList.empty()) {
+            std::fprintf(stderr, "the window did not start on the sample world\n");
+            return 1;
+        }
     }
     BenchForm = &form;
+    ManyPlacesForm = &manyForm;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     BenchForm = nullptr;
+    ManyPlacesForm = nullptr;
     return 0;
 }

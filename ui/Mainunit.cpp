@@ -203,6 +203,7 @@ void TMainForm::ConnectEvents()
     connect(ImageMap, &TMapImage::MouseDown, this, GuardedSlot(this, &TMainForm::ImageMapMouseDown));
     connect(ImageMap, &TMapImage::MouseMove, this, GuardedSlot(this, &TMainForm::ImageMapMouseMove));
     connect(ImageMap, &TMapImage::MouseUp, this, GuardedSlot(this, &TMainForm::ImageMapMouseUp));
+    connect(ImageMap, &TMapImage::AboutToPaint, this, [this](const QRect& area) { FMarkers.DrawArea(area); });
     new TKeyPreview(this, GuardedSlot(this, &TMainForm::FormKeyDown), GuardedSlot(this, &TMainForm::FormKeyUp));
     auto* wheel = new TWheelRelay(this, GuardedSlot(this, &TMainForm::FormMouseWheel));
     wheel->SetPassThrough(CBLoc);
@@ -253,8 +254,13 @@ void TMainForm::FormCreate()
 
 void TMainForm::DrawMarkers()
 {
-    DrawLocations(ViewBitmap, LocList, ZoomLevel, MarkerFonts);
+    FMarkers.Reset(ViewBitmap, LocList, ZoomLevel);
     ImageMap->update();
+}
+
+void TMainForm::FinishMarkers()
+{
+    FMarkers.DrawAll();
 }
 
 void TMainForm::AddLocationName(const std::string& name)
@@ -292,6 +298,9 @@ void TMainForm::ApplyZoomLevel(int newLevel, const TPlacement& placement)
     // The copy shares the master's pixels until the view is written: ScaleMap
     // gives it storage of its own at levels 0 to 5, the markers at level 6.
     ViewBitmap = MasterBitmap;
+    // The last level's markers must not reach the new picture, also when this
+    // sequence stops before it starts the new level's.
+    FMarkers.Clear();
     ScaleMap(newLevel, MasterBitmap, ViewBitmap);
     ImageMap->PictureChanged();
     ZoomLevel = newLevel;

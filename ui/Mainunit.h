@@ -5,6 +5,7 @@
 
 #include "Bitmap.h"
 #include "Locations.h"
+#include "MarkerLayer.h"
 #include "Markers.h"
 #include "ZoomGeometry.h"
 
@@ -59,8 +60,13 @@ public:
     // The start-up sequence, run once when the window is first shown.
     void FormCreate();
 
-    // Draws the markers of the current level into ViewBitmap and shows it.
+    // Starts the markers of the current level and shows ViewBitmap. They are
+    // drawn into ViewBitmap tile by tile, as ImageMap paints each tile first.
     void DrawMarkers();
+    // Draws the markers of every tile not painted yet: ViewBitmap then holds
+    // the whole picture of the level. For whatever reads the picture other
+    // than ImageMap's paint.
+    void FinishMarkers();
 
     // Tells a screen reader where the view is: PanelMap's accessible
     // description becomes the level and the drawn place nearest the
@@ -118,4 +124,5 @@ private:
     void FormKeyUp(int key);
 
     bool FCreated = false;
+    TMarkerLayer FMarkers{MarkerFonts};
 };

@@ -23,6 +23,7 @@ void TMapImage::paintEvent(QPaintEvent* event)
     const QRect area = event->rect() & rect();
     if (FPicture.Empty() || area.isEmpty())
         return;
+    emit AboutToPaint(area);
     // The rows of the part to paint, wrapped read-only: no copy, no detach,
     // and Qt converts only the pixels it shows.
     const QImage part(FPicture.ScanLine(area.top()) + 3 * static_cast<std::size_t>(area.left()), area.width(),

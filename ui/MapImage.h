@@ -7,6 +7,9 @@
 // the moves and the release while a button is held, wherever the pointer
 // goes (Qt's implicit grab), with positions measured from the image's
 // current place.
+//
+// Before it paints a part of the picture it emits AboutToPaint with that part,
+// in the picture's pixels, so that the owner can finish the picture there.
 #pragma once
 
 #include "Bitmap.h"
@@ -24,6 +27,7 @@ public:
     void PictureChanged();
 
 signals:
+    void AboutToPaint(const QRect& area);
     void MouseDown(Qt::MouseButton button, QPoint position);
     void MouseMove(Qt::MouseButtons buttons, QPoint position);
     void MouseUp(Qt::MouseButton button, QPoint position);

@@ -11,10 +11,15 @@
 
 #include "Bitmap.h"
 #include "Locations.h"
+#include "ZoomGeometry.h"
 
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdint>
 
 // Fonts and their metrics, set up once by the window. The point sizes are
 // fixed as pixel sizes at 96 dpi (8 pt = 11 px, 12 pt = 16 px), so the output
@@ -41,7 +46,35 @@ inline constexpr const char* FormFontFamily = "DejaVu Sans";
 inline constexpr int FormFontPixelSize = 11;
 inline constexpr int CapitalFontPixelSize = 16;
 
+// The side of a marker's square outline.
+inline constexpr int MarkerSquareSide = 5;
+
 // The level from which type-0 labels are large and bold.
 inline constexpr int CapitalFromLevel = 3;
+
+// Whether a location's label is large and bold at `level`.
+bool IsCapitalLabel(int level, std::int32_t type);
+
+// The picture of a bitmap for QPainter, sharing its pixels (writes detach
+// the bitmap from its copies first).
+QImage MarkerImage(TBitmap& view);
+
+// Draws markers one by one onto an image, each square and label as
+// DrawLocations does; what lies wholly outside the image is skipped. The
+// painter's clip, if the caller sets one, cuts the drawing off at its edge.
+class TMarkerPainter {
+public:
+    TMarkerPainter(QImage& image, const TMarkerFonts& fonts);
+
+    QPainter& Painter() { return FPainter; }
+    void Draw(const TLocation& location, TMapPoint point, bool capital);
+
+private:
+    QPainter FPainter;
+    const TMarkerFonts& FFonts;
+    const QFont* FCurrent = nullptr;
+    std::int32_t FWidth;
+    std::int32_t FHeight;
+};
 
 void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TMarkerFonts& fonts);

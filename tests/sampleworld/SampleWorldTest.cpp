@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -119,6 +120,35 @@ std::vector<TSamplePlace> ParseDatabase(const std::string& text)
     return places;
 }
 
+// Uniquely named places in the given mix of types, all on land in the map,
+// with a name holding a blank and one with an accented letter among them.
+void ExpectPlacesOnLand(const std::vector<TSamplePlace>& places, const TDecoded& map, const int* perTypeExpected)
+{
+    int perType[PlaceTypeCount] = {};
+    std::set<std::string> names;
+    bool spaced = false;
+    bool accented = false;
+    for (const TSamplePlace& place : places) {
+        ASSERT_GE(place.Type, 0);
+        ASSERT_LT(place.Type, PlaceTypeCount);
+        ++perType[place.Type];
+        EXPECT_TRUE(names.insert(place.Name).second) << place.Name;
+        spaced = spaced || place.Name.find(' ') != std::string::npos;
+        accented = accented || std::any_of(place.Name.begin(), place.Name.end(),
+                                           [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+
+        const TMapPoint p = WorldToMap(place.X, place.Y, MaxZoomLevel, SampleHeight);
+        ASSERT_TRUE(p.X >= 0 && p.X < map.Width && p.Y >= 0 && p.Y < map.Height) << place.Name;
+        // Sea, lakes and rivers are the only blue in the picture.
+        const std::uint8_t* rgb = &map.Rgb[(static_cast<std::size_t>(p.Y) * map.Width + p.X) * 3];
+        EXPECT_LE(rgb[2], std::max(rgb[0], rgb[1]) + 8) << place.Name << " lies in water at " << p.X << "," << p.Y;
+    }
+    for (int type = 0; type < PlaceTypeCount; ++type)
+        EXPECT_EQ(perType[type], perTypeExpected[type]) << "type " << type;
+    EXPECT_TRUE(spaced);
+    EXPECT_TRUE(accented);
+}
+
 } // namespace
 
 TEST(SampleWorld, ToolRefusesBadArgumentsAndAFolderItCannotMake)
@@ -127,6 +157,9 @@ TEST(SampleWorld, ToolRefusesBadArgumentsAndAFolderItCannotMake)
     fs::create_directories(temp.Path);
     EXPECT_EQ(RunTool(""), 2);
     EXPECT_EQ(RunTool("a b"), 2);
+    for (const char* count : {"0", "-5", "1000001", "12x", ""})
+        EXPECT_EQ(RunTool(std::string("--places '") + count + "' " + Quoted(temp.Path / "out")), 2) << count;
+    EXPECT_FALSE(fs::exists(temp.Path / "out"));
     const fs::path file = temp.Path / "plain-file";
     std::ofstream(file) << "x";
     EXPECT_EQ(RunTool(Quoted(file)), 1);
@@ -164,27 +197,18 @@ TEST(SampleWorld, ToolWritesTheSameMapAndPlacesEveryRun)
     EXPECT_EQ(database.find('\r'), std::string::npos);
     const std::vector<TSamplePlace> places = ParseDatabase(database);
     ASSERT_EQ(places.size(), 200u);
-    int perType[PlaceTypeCount] = {};
-    std::set<std::string> names;
-    bool spaced = false;
-    bool accented = false;
-    for (const TSamplePlace& place : places) {
-        ASSERT_GE(place.Type, 0);
-        ASSERT_LT(place.Type, PlaceTypeCount);
-        ++perType[place.Type];
-        EXPECT_TRUE(names.insert(place.Name).second) << place.Name;
-        spaced = spaced || place.Name.find(' ') != std::string::npos;
-        accented = accented || std::any_of(place.Name.begin(), place.Name.end(),
-                                           [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    ExpectPlacesOnLand(places, map, PlacesPerType);
+}
 
-        const TMapPoint p = WorldToMap(place.X, place.Y, MaxZoomLevel, SampleHeight);
-        ASSERT_TRUE(p.X >= 0 && p.X < map.Width && p.Y >= 0 && p.Y < map.Height) << place.Name;
-        // Sea, lakes and rivers are the only blue in the picture.
-        const std::uint8_t* rgb = &map.Rgb[(static_cast<std::size_t>(p.Y) * map.Width + p.X) * 3];
-        EXPECT_LE(rgb[2], std::max(rgb[0], rgb[1]) + 8) << place.Name << " lies in water at " << p.X << "," << p.Y;
-    }
-    for (int type = 0; type < PlaceTypeCount; ++type)
-        EXPECT_EQ(perType[type], PlacesPerType[type]) << "type " << type;
-    EXPECT_TRUE(spaced);
-    EXPECT_TRUE(accented);
+TEST(SampleWorld, ALargerWorldKeepsTheMixOfTypes)
+{
+    EXPECT_EQ(PlacesOfEachType(100000), (std::array<int, PlaceTypeCount>{2500, 7500, 17500, 30000, 42500}));
+    EXPECT_EQ(PlacesOfEachType(1), (std::array<int, PlaceTypeCount>{1, 0, 0, 0, 0}));
+    EXPECT_EQ(PlacesOfEachType(39), (std::array<int, PlaceTypeCount>{1, 2, 6, 11, 19}));
+
+    TTempDir temp;
+    ASSERT_EQ(RunTool("--places 3000 " + Quoted(temp.Path)), 0);
+    const std::vector<TSamplePlace> places = ParseDatabase(ReadFile(temp.Path / "knmain.gdb"));
+    ASSERT_EQ(places.size(), 3000u);
+    ExpectPlacesOnLand(places, DecodeJpeg(ReadFile(temp.Path / "bigmap_hi.jpg")), PlacesOfEachType(3000).data());
 }

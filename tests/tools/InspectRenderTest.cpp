@@ -3,10 +3,12 @@
 #include "JpegImage.h"
 #include "ScratchDir.h"
 #include "TestJpeg.h"
+#include "ZoomGeometry.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -66,4 +68,40 @@ TEST(InspectRender, ReportsTheViewersMessageAndUsage)
         EXPECT_EQ(run.Status, 2) << args;
         EXPECT_EQ(run.Err.rfind("usage: ", 0), 0u) << args;
     }
+}
+
+// --markers draws the level's markers for the places of a database over the
+// same picture; a database the viewer cannot read is reported as it would be.
+TEST(InspectRender, WithMarkersDrawsThePlacesTheLevelShows)
+{
+    TScratchDir dir;
+    WriteTestFile(dir.Path() / "map.jpg", EncodeTestJpeg(SmoothTestPicture(330, 380)));
+    const std::string place = "[loc]\nname: Harrowgate\n-\n-\ntype: 4\n-\n-\npos:  -120000,-";
+    dir.Write("places.gdb", place + "104000\n");
+    dir.Write("bad.gdb", place + "2x\n");
+    const TMapPoint point = WorldToMap(-120000, -104000, 6, 380);
+    ASSERT_TRUE(point.X >= 0 && point.X < 300 && point.Y >= 0 && point.Y < 350);
+
+    for (const int level : {5, 6}) {
+        const std::string args = " map.jpg " + std::to_string(level) + " ";
+        ASSERT_EQ(Render(dir, args + "plain.bmp").Status, 0);
+        const TRenderRun run = Render(dir, "--markers places.gdb" + args + "marked.bmp");
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(run.Err, "");
+        const TBitmap plain = LoadBitmapFromFile((dir.Path() / "plain.bmp").string());
+        const TBitmap marked = LoadBitmapFromFile((dir.Path() / "marked.bmp").string());
+        if (level == 5) {
+            EXPECT_EQ(marked, plain) << "level 5 shows no village";
+            continue;
+        }
+        const std::uint8_t* corner = marked.ScanLine(point.Y) + 3 * point.X;
+        EXPECT_EQ(std::vector<int>(corner, corner + 3), (std::vector<int>{155, 241, 255}));
+        EXPECT_NE(std::memcmp(marked.ScanLine(point.Y + 9), plain.ScanLine(point.Y + 9), plain.RowStride()), 0)
+            << "the label";
+    }
+    EXPECT_EQ(Render(dir, "--markers bad.gdb map.jpg 6 out.bmp").Err, "'-2x' is not a valid integer value.\n");
+    const TRenderRun missing = Render(dir, "--markers none.gdb map.jpg 6 out.bmp");
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_EQ(missing.Err, "Cannot open file none.gdb.\n");
+    EXPECT_EQ(Render(dir, "--markers map.jpg 6 out.bmp").Status, 2);
 }

@@ -7,7 +7,7 @@
 namespace {
 
 const char Usage[] =
-    "usage: kelderwyn-inspect render MAP.jpg LEVEL OUT.bmp\n"
+    "usage: kelderwyn-inspect render [--markers FILE.gdb] MAP.jpg LEVEL OUT.bmp\n"
     "       kelderwyn-inspect locations [FILE]\n"
     "       kelderwyn-inspect lint [FILE] [--map MAP.jpg]\n"
     "       kelderwyn-inspect --help\n";

@@ -16,6 +16,7 @@
 
 #include "ZoomGeometry.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -26,9 +27,17 @@ inline constexpr std::int32_t SampleHeight = WorldMapHeight;
 inline constexpr std::int32_t PlaceLandRadius = 4;
 inline constexpr int SampleJpegQuality = 90;
 
-// How many places of each type (0 capitals ... 4 villages) the database holds.
+// How many places of each type (0 capitals ... 4 villages) the database holds
+// by default.
 inline constexpr int PlaceTypeCount = 5;
 inline constexpr int PlacesPerType[PlaceTypeCount] = {5, 15, 35, 60, 85};
+inline constexpr int DefaultPlaceCount = 200;
+inline constexpr int MaxPlaceCount = 1000000;
+
+// How many places of each type a world of `count` places (1 to MaxPlaceCount)
+// holds: PlacesPerType scaled to count and rounded down, at least one capital,
+// and the villages take the rest. The default count gives PlacesPerType.
+std::array<int, PlaceTypeCount> PlacesOfEachType(int count);
 
 struct TSamplePlace {
     std::string Name; // 8-bit text, Windows-1252
@@ -49,10 +58,11 @@ struct TSampleWorld {
 // Draws the map picture and classifies its ground (Places left empty).
 TSampleWorld GenerateTerrain();
 
-// Chooses the places on the land of world.Ground and names them: capitals,
-// cities and towns in the lowlands or hills, hamlets and villages anywhere
-// but the mountains.
-void GeneratePlaces(TSampleWorld& world);
+// Chooses `count` places (PlacesOfEachType) on the land of world.Ground and
+// names them: capitals, cities and towns in the lowlands or hills, hamlets and
+// villages anywhere but the mountains. Places of a larger world lie closer
+// together. Throws std::out_of_range for a count outside 1 to MaxPlaceCount.
+void GeneratePlaces(TSampleWorld& world, int count = DefaultPlaceCount);
 
 // The text of "knmain.gdb" for the places: a header comment, then one record
 // of eight LF-terminated lines per place.
@@ -64,8 +74,8 @@ std::string PlaceDatabaseText(const std::vector<TSamplePlace>& places);
 void WriteJpeg(const std::filesystem::path& fileName, const std::vector<std::uint8_t>& rgb, std::int32_t width,
                std::int32_t height, int quality);
 
-// Generates the world and writes dir/"bigmap_hi.jpg" and dir/"knmain.gdb",
-// creating dir if needed. Each file is written under a temporary name and
+// Generates the world with `placeCount` places and writes dir/"bigmap_hi.jpg"
+// and dir/"knmain.gdb", creating dir if needed. Each file is written under a temporary name and
 // renamed when complete, so a failure never leaves a truncated file behind.
 // Throws std::runtime_error with a message naming the file or folder.
-void WriteSampleWorld(const std::filesystem::path& dir);
+void WriteSampleWorld(const std::filesystem::path& dir, int placeCount = DefaultPlaceCount);

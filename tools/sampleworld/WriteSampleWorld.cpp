@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -49,7 +50,7 @@ void WriteVia(const std::filesystem::path& fileName, TWrite write)
 
 } // namespace
 
-void WriteSampleWorld(const std::filesystem::path& dir)
+void WriteSampleWorld(const std::filesystem::path& dir, int placeCount)
 {
     std::error_code error;
     std::filesystem::create_directories(dir, error);
@@ -57,8 +58,10 @@ void WriteSampleWorld(const std::filesystem::path& dir)
         throw std::runtime_error("cannot create folder " + dir.string() + ": " +
                                  (error ? error.message() : std::string("a file of that name exists")));
 
+    if (placeCount < 1 || placeCount > MaxPlaceCount)
+        throw std::out_of_range("the number of places must be 1 to " + std::to_string(MaxPlaceCount));
     TSampleWorld world = GenerateTerrain();
-    GeneratePlaces(world);
+    GeneratePlaces(world, placeCount);
     const std::string database = PlaceDatabaseText(world.Places);
 
     WriteVia(dir / "bigmap_hi.jpg", [&](const std::filesystem::path& part) {

@@ -1,10 +1,10 @@
 #include "ScrollBar.h"
 
+#include "FixedHintStyle.h"
 #include "PlatformErrors.h"
 
 #include <QEvent>
 #include <QKeyEvent>
-#include <QProxyStyle>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -63,19 +63,6 @@ protected:
 
 namespace {
 
-// A left click in the trough pages by LargeChange on every style; some
-// styles would jump to the click instead.
-class TTroughPagesStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
-    {
-        if (hint == SH_ScrollBar_LeftClickAbsolutePosition)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
 const char* const RangeError = "Scrollbar property out of range";
 
 } // namespace
@@ -83,9 +70,9 @@ const char* const RangeError = "Scrollbar property out of range";
 TScrollBar::TScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QObject(parent), Bar(new TScrollBarControl(orientation, parent, this))
 {
-    auto* style = new TTroughPagesStyle;
-    style->setParent(Bar);
-    Bar->setStyle(style);
+    // A left click in the trough pages by LargeChange on every style; some
+    // styles would jump to the click instead.
+    TFixedHintStyle::Apply(Bar, QStyle::SH_ScrollBar_LeftClickAbsolutePosition, 0);
     Bar->setRange(0, 100);
     Bar->setValue(0);
     Bar->setSingleStep(1);

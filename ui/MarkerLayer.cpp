@@ -1,0 +1,230 @@
+#include "MarkerLayer.h"
+
+#include "AnsiText.h"
+#include "LevelRules.h"
+
+#include <QFontMetricsF>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// Room around a label's box for glyphs that reach past their advance or
+// above and below the line: a whole pixel size on every side.
+std::int64_t LabelRoom(bool capital)
+{
+    return capital ? CapitalFontPixelSize : FormFontPixelSize;
+}
+
+} // namespace
+
+TMarkerLayer::TMarkerLayer(const TMarkerFonts& fonts) : FFonts(fonts)
+{
+}
+
+// A character's advance alone and as a text of its own (a tab, for one, is as
+// wide as the way to the next tab stop), rounded up, and a pixel more for the
+// kerning next to it.
+void TMarkerLayer::MeasureAdvances()
+{
+    for (const bool capital : {false, true}) {
+        const QFontMetricsF metrics(capital ? FFonts.Capital : FFonts.Label);
+        for (int byte = 0; byte < 256; ++byte) {
+            const QString text = AnsiToQString(std::string(1, static_cast<char>(byte)));
+            const qreal advance = std::max(metrics.horizontalAdvance(text), metrics.horizontalAdvance(text.at(0)));
+            FAdvance[capital ? 1 : 0][static_cast<std::size_t>(byte)] = static_cast<std::int32_t>(std::ceil(advance)) + 1;
+        }
+    }
+    FAdvanceReady = true;
+}
+
+void TMarkerLayer::Clear()
+{
+    FView = nullptr;
+    FLocations = nullptr;
+    FIndex = nullptr;
+    FDrawn.clear();
+    FUndrawn = 0;
+}
+
+void TMarkerLayer::Reset(TBitmap& view, const TLocList& locations, int level)
+{
+    Clear();
+    if (view.Empty())
+        return;
+    FView = &view;
+    FLocations = &locations;
+    FLevel = level;
+    FIndex = &IndexFor(level);
+    FUndrawn = static_cast<std::size_t>(FIndex->Columns) * static_cast<std::size_t>(FIndex->Rows);
+    FDrawn.assign(FUndrawn, false);
+}
+
+const TMarkerLayer::TLevelIndex& TMarkerLayer::IndexFor(int level)
+{
+    if (FIndexedList != FLocations || FIndexedCount != FLocations->size()) {
+        for (TLevelIndex& index : FIndexes)
+            index = TLevelIndex();
+        FIndexedList = FLocations;
+        FIndexedCount = FLocations->size();
+    }
+    TLevelIndex& index = FIndexes.at(static_cast<std::size_t>(level));
+    if (!index.Built || index.Width != FView->Width() || index.Height != FView->Height()) {
+        if (!FAdvanceReady)
+            MeasureAdvances();
+        BuildIndex(index, level);
+    }
+    return index;
+}
+
+void TMarkerLayer::BuildIndex(TLevelIndex& index, int level) const
+{
+    const TLocList& locations = *FLocations;
+    index = TLevelIndex();
+    index.Built = true;
+    index.Width = FView->Width();
+    index.Height = FView->Height();
+    index.Columns = (index.Width + TileSide - 1) / TileSide;
+    index.Rows = (index.Height + TileSide - 1) / TileSide;
+
+    // The tiles that each shown marker can reach, first and last column and row.
+    struct TTileSpan {
+        std::int32_t Left, Top, Right, Bottom;
+    };
+    std::vector<TTileSpan> spans;
+    for (std::size_t i = 0; i < locations.size(); ++i) {
+        const TLocation& location = locations[i];
+        if (!LevelShowsType(level, location.Type))
+            continue;
+        const TMapPoint point = WorldToMap(location.X, location.Y, level, index.Height);
+        std::int64_t left = point.X;
+        std::int64_t top = point.Y;
+        std::int64_t right = left + MarkerSquareSide;
+        std::int64_t bottom = top + MarkerSquareSide;
+        if (!location.Name.empty()) {
+            const bool capital = IsCapitalLabel(level, location.Type);
+            const std::array<std::int32_t, 256>& advances = FAdvance[capital ? 1 : 0];
+            std::int64_t advance = 0;
+            for (const char c : location.Name)
+                advance += advances[static_cast<unsigned char>(c)];
+            const std::int64_t room = LabelRoom(capital);
+            const std::int64_t lineHeight = (capital ? FFonts.CapitalMetrics : FFonts.LabelMetrics).height();
+            right = std::max(right, left + MarkerSquareSide + advance + room);
+            bottom = std::max(bottom, top + MarkerSquareSide + lineHeight + room);
+            left = std::min(left, left + MarkerSquareSide - room);
+            top = std::min(top, top + MarkerSquareSide - room);
+        }
+        if (right <= 0 || bottom <= 0 || left >= index.Width || top >= index.Height)
+            continue;
+        const auto tile = [](std::int64_t pixel, std::int32_t size) {
+            return static_cast<std::int32_t>(std::clamp<std::int64_t>(pixel, 0, size - 1) / TileSide);
+        };
+        spans.push_back({tile(left, index.Width), tile(top, index.Height), tile(right - 1, index.Width),
+                         tile(bottom - 1, index.Height)});
+        index.Shown.push_back({static_cast<std::uint32_t>(i), point});
+    }
+
+    // Two passes: count each tile's markers, then lay them out in list order.
+    const std::size_t tiles = static_cast<std::size_t>(index.Columns) * static_cast<std::size_t>(index.Rows);
+    index.TileStart.assign(tiles + 1, 0);
+    for (const TTileSpan& span : spans)
+        for (std::int32_t row = span.Top; row <= span.Bottom; ++row)
+            for (std::int32_t column = span.Left; column <= span.Right; ++column)
+                ++index.TileStart[static_cast<std::size_t>(row) * index.Columns + column + 1];
+    for (std::size_t tile = 0; tile < tiles; ++tile)
+        index.TileStart[tile + 1] += index.TileStart[tile];
+    index.TileMarkers.resize(index.TileStart[tiles]);
+    std::vector<std::uint32_t> next(index.TileStart.begin(), index.TileStart.end() - 1);
+    for (std::size_t k = 0; k < spans.size(); ++k)
+        for (std::int32_t row = spans[k].Top; row <= spans[k].Bottom; ++row)
+            for (std::int32_t column = spans[k].Left; column <= spans[k].Right; ++column)
+                index.TileMarkers[next[static_cast<std::size_t>(row) * index.Columns + column]++] =
+                    static_cast<std::uint32_t>(k);
+}
+
+void TMarkerLayer::DrawAll()
+{
+    if (FIndex)
+        DrawArea(QRect(0, 0, FIndex->Width, FIndex->Height));
+}
+
+void TMarkerLayer::DrawArea(const QRect& area)
+{
+    if (!FIndex || FUndrawn == 0)
+        return;
+    const QRect bounded = area & QRect(0, 0, FIndex->Width, FIndex->Height);
+    if (bounded.isEmpty())
+        return;
+    const std::int32_t left = bounded.left() / TileSide;
+    const std::int32_t right = bounded.right() / TileSide + 1;
+    const std::int32_t top = bounded.top() / TileSide;
+    const std::int32_t bottom = bounded.bottom() / TileSide + 1;
+
+    // Each row's runs of tiles not drawn yet; a run that spans the same
+    // columns as a run of the row above extends that run's block downwards.
+    struct TBlock {
+        std::int32_t Left, Top, Right, Bottom;
+    };
+    std::vector<TBlock> open;
+    std::vector<TBlock> blocks;
+    for (std::int32_t row = top; row < bottom; ++row) {
+        std::vector<TBlock> next;
+        const auto drawn = [&](std::int32_t column) {
+            return FDrawn[static_cast<std::size_t>(row) * FIndex->Columns + column];
+        };
+        for (std::int32_t column = left; column < right;) {
+            if (drawn(column)) {
+                ++column;
+                continue;
+            }
+            const std::int32_t start = column;
+            while (column < right && !drawn(column))
+                ++column;
+            const auto above = std::find_if(open.begin(), open.end(), [&](const TBlock& block) {
+                return block.Left == start && block.Right == column;
+            });
+            if (above != open.end()) {
+                next.push_back({start, above->Top, column, row + 1});
+                open.erase(above);
+            } else {
+                next.push_back({start, row, column, row + 1});
+            }
+        }
+        blocks.insert(blocks.end(), open.begin(), open.end());
+        open = std::move(next);
+    }
+    blocks.insert(blocks.end(), open.begin(), open.end());
+    for (const TBlock& block : blocks)
+        DrawBlock(block.Left, block.Top, block.Right, block.Bottom);
+}
+
+void TMarkerLayer::DrawBlock(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
+{
+    std::vector<std::uint32_t> markers;
+    for (std::int32_t row = top; row < bottom; ++row)
+        for (std::int32_t column = left; column < right; ++column) {
+            const std::size_t tile = static_cast<std::size_t>(row) * FIndex->Columns + column;
+            markers.insert(markers.end(), FIndex->TileMarkers.begin() + FIndex->TileStart[tile],
+                           FIndex->TileMarkers.begin() + FIndex->TileStart[tile + 1]);
+            FDrawn[tile] = true;
+            --FUndrawn;
+        }
+    if (markers.empty())
+        return;
+    // Back in list order, each marker once.
+    std::sort(markers.begin(), markers.end());
+    markers.erase(std::unique(markers.begin(), markers.end()), markers.end());
+
+    QImage image = MarkerImage(*FView);
+    TMarkerPainter painter(image, FFonts);
+    painter.Painter().setClipRect(
+        QRect(QPoint(left * TileSide, top * TileSide), QPoint(right * TileSide - 1, bottom * TileSide - 1)) &
+        image.rect());
+    for (const std::uint32_t marker : markers) {
+        const TShownMarker& shown = FIndex->Shown[marker];
+        const TLocation& location = (*FLocations)[shown.Location];
+        painter.Draw(location, shown.Point, IsCapitalLabel(FLevel, location.Type));
+    }
+}

@@ -1,0 +1,90 @@
+// TMarkerLayer: the markers of the displayed level, drawn into the picture
+// tile by tile, each tile just before it is first shown, so that a change of
+// level costs the markers in view, not every place of the database.
+//
+// The picture comes out the same as DrawLocations over the whole level. Each
+// marker operation (a strip of a square, a glyph of a label) blends the one
+// marker colour over the pixels it covers, so a pixel's final value depends
+// only on its value in the clean scaled map and on the operations that reach
+// it, in their order. For every tile the layer lists, in list order, each shown
+// location whose square or label can reach the tile: the label's box is
+// bounded by the advances of its characters, with room for kerning and for
+// glyphs that overhang their advance. A block of tiles not drawn yet is drawn
+// in one pass over the union of their lists, in list order, clipped to the
+// block. Every pixel of the block thus gets the same operations in the same
+// order as in the whole pass; the clip only stops an operation at the block's
+// edge. Each tile is drawn once, onto the clean scaled map of its level.
+//
+// The index of a level (which locations reach which tile) is built the first
+// time the level is drawn and kept for later visits.
+#pragma once
+
+#include "Bitmap.h"
+#include "Locations.h"
+#include "Markers.h"
+#include "ZoomGeometry.h"
+
+#include <QRect>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class TMarkerLayer {
+public:
+    // The side of a tile in pixels.
+    static constexpr std::int32_t TileSide = 32;
+
+    explicit TMarkerLayer(const TMarkerFonts& fonts);
+
+    // Forgets the picture: nothing is drawn until the next Reset.
+    void Clear();
+    // `view` holds the clean scaled map of `level`; its markers are drawn on
+    // request, into view. The layer keeps both references until the next
+    // Reset or Clear.
+    void Reset(TBitmap& view, const TLocList& locations, int level);
+
+    // Draws the tiles meeting `area` (in the picture's pixels) not drawn yet.
+    void DrawArea(const QRect& area);
+    // Draws every tile not drawn yet.
+    void DrawAll();
+
+private:
+    struct TShownMarker {
+        std::uint32_t Location;
+        TMapPoint Point;
+    };
+    struct TLevelIndex {
+        bool Built = false;
+        std::int32_t Width = 0;
+        std::int32_t Height = 0;
+        std::int32_t Columns = 0;
+        std::int32_t Rows = 0;
+        std::vector<TShownMarker> Shown; // in list order
+        std::vector<std::uint32_t> TileStart; // Columns * Rows + 1 offsets into TileMarkers
+        std::vector<std::uint32_t> TileMarkers; // indexes into Shown, ascending per tile
+    };
+
+    const TLevelIndex& IndexFor(int level);
+    void BuildIndex(TLevelIndex& index, int level) const;
+    void MeasureAdvances();
+    // Draws the tiles [left, right) x [top, bottom), none of them drawn yet.
+    void DrawBlock(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+
+    const TMarkerFonts& FFonts;
+    // Per byte of a name, an upper bound of its advance in each label font.
+    std::array<std::array<std::int32_t, 256>, 2> FAdvance{};
+    bool FAdvanceReady = false;
+
+    std::array<TLevelIndex, ZoomLevelCount> FIndexes;
+    const TLocList* FIndexedList = nullptr;
+    std::size_t FIndexedCount = 0;
+
+    TBitmap* FView = nullptr;
+    const TLocList* FLocations = nullptr;
+    int FLevel = 0;
+    const TLevelIndex* FIndex = nullptr;
+    std::vector<bool> FDrawn;
+    std::size_t FUndrawn = 0;
+};
