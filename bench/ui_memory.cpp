@@ -96,9 +96,9 @@ void BM_PeakResidentSize(benchmark::State& state)
     double empty = 0;
     for (auto _ : state) {
         const TChildResult emptyRun =
-            RunChild({TSampleWorldFolders::SelfPath(), EmptyWindow, Folders->FreshRun(false).string()});
+            RunChild({SelfPath(), EmptyWindow, Folders->FreshRun(false).string()});
         const TChildResult viewerRun =
-            RunChild({TSampleWorldFolders::SelfPath(), ViewerTrip, Folders->FreshRun(true).string()});
+            RunChild({SelfPath(), ViewerTrip, Folders->FreshRun(true).string()});
         const double emptyPeak = std::strtod(emptyRun.Output.c_str(), nullptr);
         const double viewerPeak = std::strtod(viewerRun.Output.c_str(), nullptr);
         if (!emptyRun.Ok || !viewerRun.Ok || emptyPeak <= 0 || viewerPeak <= 0) {

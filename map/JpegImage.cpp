@@ -132,6 +132,8 @@ void RealizeArrays(j_common_ptr info)
     state.RealizeLibjpegArrays(info);
     for (int i = 0; i < state.ArrayCount; ++i) {
         TBlockArray& array = state.Arrays[i];
+        if (array.Memory)
+            continue;
         std::size_t bytes = 0;
         if (__builtin_mul_overflow(std::size_t{array.BlocksPerRow} * sizeof(JBLOCK), std::size_t{array.Rows}, &bytes) ||
             bytes > state.ArrayByteLimit - state.ArrayBytes)
