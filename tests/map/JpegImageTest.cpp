@@ -256,7 +256,7 @@ TEST(JpegImage, TheProgressMonitorStopsDecodesThatDoMoreThanTheWalkCounted)
     // without a warning; junk and fill bytes before a scan hide nothing.
     std::vector<std::vector<std::uint8_t>> files{
         FlatTestJpeg(TestJpegFrame(45, 31, {{2, 2}, {1, 1}, {1, 1}}, true), SimpleProgression(3)),
-        FlatTestJpeg(TestJpegFrame(45, 31, {{1, 1}, {4, 4}, {1, 1}}, true), SplitScans(SimpleProgression(3))),
+        FlatTestJpeg(TestJpegFrame(31, 45, {{1, 1}, {4, 4}, {1, 1}}, true), SplitScans(SimpleProgression(3))),
         FlatTestJpeg(TestJpegFrame(45, 31, {{2, 1}, {1, 1}, {1, 1}}, false), SplitScans(OneScan(3)))};
     std::vector<std::uint8_t> junk = files[0];
     const std::uint8_t sos[] = {0xFF, 0xDA};
