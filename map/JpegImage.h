@@ -2,7 +2,8 @@
 //
 // LoadFromFile reads the whole file and LoadFromMemory copies the data given;
 // both parse the header at once (size, colour components, progressive or
-// not), so a malformed header fails there. DecodeInto decodes every scan at
+// not), so a malformed header fails there, and walk the file's markers to
+// weigh its decode (JpegLayout.h). DecodeInto decodes every scan at
 // full size into a 24-bit bitmap, pixels blue, green, red, row 0 at the top.
 // libjpeg decodes from the in-memory copy with the accurate integer inverse
 // DCT, interpolating up-sampling, inter-block smoothing (progressive files)
@@ -37,10 +38,11 @@
 //   - MaxDecodeWork, 200 million units of JpegLayout.h (about 1.2 s): a file
 //     whose scans and data together ask more is refused before it is decoded
 //     with "JPEG image has too many scans for its size", or with "JPEG file
-//     too large (N bytes)" when its data asks more than its scans. A
-//     100-million-pixel progressive file of cjpeg's scans asks 30 to 52
-//     million units for its scans, 6 per byte of its data; a baseline one 5
-//     to 10 million, 3 per byte.
+//     too large (N bytes)" when its data asks more than its scans. At
+//     100 million pixels the scans of cjpeg -progressive ask 24 (grey) to 52
+//     (colour, 4:4:4) million units, which leaves room for 25 to 29 MB of
+//     data at 6 units a byte; a baseline file's one scan asks 3 to 13
+//     million, which leaves some 60 MB at 3 a byte.
 //   While libjpeg decodes, its progress monitor counts the scan work of every
 //   row of MCUs it takes in and stops a decode that goes over what the budget
 //   left for the scans, with the same message: a backstop should the walk
