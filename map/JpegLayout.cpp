@@ -177,12 +177,12 @@ TJpegScanTotals WalkJpegScans(const TJpegFrame& frame, const std::uint8_t* data,
         const unsigned marker = data[at++];
         // Stuffed zero bytes, restart markers, TEM and the reserved codes
         // below 0xC0 have no length: libjpeg steps over them.
-        if (marker == 0x00 || marker < 0xC0 || (marker >= 0xD0 && marker <= 0xD7))
+        if (marker < 0xC0 || (marker >= 0xD0 && marker <= 0xD7))
             continue;
         if (marker == 0xD8 || marker == 0xD9 || at + 2 > size)
             break;
         const unsigned length = Read16(data + at);
-        const bool frameMarker = (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xCC);
+        const bool frameMarker = marker <= 0xCF && marker != 0xC4 && marker != 0xCC;
         const bool skipped = marker == 0xC4 || marker == 0xCC || marker == 0xDB || marker == 0xDC ||
                              marker == 0xDD || marker == 0xFE || (marker >= 0xE0 && marker <= 0xEF);
         if (frameMarker && ++frames > 1)
