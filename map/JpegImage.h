@@ -17,13 +17,13 @@
 // full ink), as Photoshop writes it; a file without one stores plain ink.
 //
 // Limits. Every JPEG, whatever its header declares, is decoded or refused
-// within about two seconds of a two-core desktop, with the decode's memory
-// under MaxDecodeBytes, while maps of up to eight times the 3300 x 3800 pixels
-// the world coordinates fit still decode: baseline files, and progressive
-// files with the scans that cjpeg -progressive, ImageMagick and GIMP write.
-//   - MaxFileBytes, 64 MiB: a larger file is refused before it is read with
-//     "JPEG file too large (N bytes)"; its data alone would be over the work
-//     budget below.
+// within 3 s on a two-core desktop, with the decode's memory under
+// MaxDecodeBytes, while maps of up to eight times the 3300 x 3800 pixels the
+// world coordinates fit still decode: baseline files, and progressive files
+// with the scans that cjpeg -progressive, ImageMagick and GIMP write.
+//   - MaxFileBytes, MaxDecodeWork / 3 (53 MB): a larger file is refused
+//     before it is read with "JPEG file too large (N bytes)"; at 3 units a
+//     byte, the least any data costs (below), it could never be decoded.
 //   - MaxImagePixels, 8 x 3300 x 3800 (100.32 million pixels, 301 MB of
 //     bitmap): a larger image is refused when the header is read with
 //     "JPEG image too large (W x H pixels)". So is one whose decode would need
@@ -35,14 +35,17 @@
 //     pixels. With the rest of the process that stays under 1.2 GB.
 //   - MaxScans, 500: a file with more scans is refused before it is decoded
 //     with "JPEG image has more than 500 scans". Encoders write 1 to about 20.
-//   - MaxDecodeWork, 200 million units of JpegLayout.h (about 1.2 s): a file
-//     whose scans and data together ask more is refused before it is decoded
-//     with "JPEG image has too many scans for its size", or with "JPEG file
-//     too large (N bytes)" when its data asks more than its scans. At
-//     100 million pixels the scans of cjpeg -progressive ask 24 (grey) to 52
-//     (colour, 4:4:4) million units, which leaves room for 25 to 29 MB of
-//     data at 6 units a byte; a baseline file's one scan asks 3 to 13
-//     million, which leaves some 60 MB at 3 a byte.
+//   - MaxDecodeWork, 160 million units of JpegLayout.h (about a second): a
+//     file whose scans and data together ask more is refused before it is
+//     decoded with "JPEG image has too many scans for its size", or with
+//     "JPEG file too large (N bytes)" when its data asks more than its scans.
+//     At 100 million pixels the scans of cjpeg -progressive ask 24 (grey) to
+//     52 (colour, 4:4:4) million units, which leaves room for 18 to 22 MB of
+//     data at 6 units a byte (the sample world's map at that size takes
+//     14 MB at quality 92, ImageMagick's default); a baseline file's one scan
+//     asks 3 to 13 million, which leaves some 50 MB at 3 a byte. The budget
+//     is what is left of the 3 s once the memory is paid for: on a virtual
+//     machine the first touch of fresh memory alone may cost 1 to 3 ns a byte.
 //   While libjpeg decodes, its progress monitor counts the scan work of every
 //   row of MCUs it takes in and stops a decode that goes over what the budget
 //   left for the scans, with the same message: a backstop should the walk
@@ -69,11 +72,11 @@
 
 class TJPEGImage {
 public:
-    static constexpr std::size_t MaxFileBytes = std::size_t{64} << 20;
     static constexpr std::uint64_t MaxImagePixels = std::uint64_t{8} * 3300 * 3800;
     static constexpr std::uint64_t MaxDecodeBytes = std::uint64_t{960} << 20;
     static constexpr int MaxScans = 500;
-    static constexpr std::uint64_t MaxDecodeWork = 200'000'000;
+    static constexpr std::uint64_t MaxDecodeWork = 160'000'000;
+    static constexpr std::size_t MaxFileBytes = MaxDecodeWork / 3;
 
     void LoadFromFile(const std::string& fileName);
     void LoadFromMemory(const std::uint8_t* data, std::size_t size);
