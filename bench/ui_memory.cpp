@@ -97,9 +97,9 @@ void PeakResidentSize(benchmark::State& state, TRunWorld world)
     double empty = 0;
     for (auto _ : state) {
         const TChildResult emptyRun =
-            RunChild({TSampleWorldFolders::SelfPath(), EmptyWindow, Folders->FreshRun(TRunWorld::None).string()});
+            RunChild({SelfPath(), EmptyWindow, Folders->FreshRun(TRunWorld::None).string()});
         const TChildResult viewerRun =
-            RunChild({TSampleWorldFolders::SelfPath(), ViewerTrip, Folders->FreshRun(world).string()});
+            RunChild({SelfPath(), ViewerTrip, Folders->FreshRun(world).string()});
         const double emptyPeak = std::strtod(emptyRun.Output.c_str(), nullptr);
         const double viewerPeak = std::strtod(viewerRun.Output.c_str(), nullptr);
         if (!emptyRun.Ok || !viewerRun.Ok || emptyPeak <= 0 || viewerPeak <= 0) {

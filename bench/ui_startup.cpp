@@ -67,7 +67,7 @@ void StartupToFirstPaint(benchmark::State& state, TRunWorld world)
     double cpuSeconds = 0;
     for (auto _ : state) {
         const std::filesystem::path dir = Folders->FreshRun(world);
-        const TChildResult child = RunChild({TSampleWorldFolders::SelfPath(), StartupOnce, dir.string()});
+        const TChildResult child = RunChild({SelfPath(), StartupOnce, dir.string()});
         if (!child.Ok || child.Output.empty()) {
             state.SkipWithError("the start-up process failed");
             break;

@@ -3,92 +3,226 @@
 #include "Errors.h"
 #include "FileIO.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <limits>
 #include <utility>
 
+#include <sys/mman.h>
+
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
-// A fatal libjpeg error leaves through longjmp back into the guarded function
-// that made the libjpeg call; only libjpeg's C frames and these callbacks lie
-// in between, so no C++ destructor is skipped. The guarded function returns,
-// and its caller destroys the decompressor and throws.
-struct TErrorManager {
+// A whole-image coefficient array of a multi-scan file: Rows rows of
+// BlocksPerRow blocks in one mapping of its own. libjpeg sees it only
+// through the pointer RequestBlockArray hands out.
+struct TBlockArray {
+    JDIMENSION BlocksPerRow;
+    JDIMENSION Rows;
+    JBLOCKARRAY RowStarts;
+    void* Memory;
+    std::size_t Bytes;
+};
+
+// What the callbacks reach through libjpeg's error pointer. A fatal libjpeg
+// error leaves through longjmp back into the guarded function that made the
+// libjpeg call; only libjpeg's C frames and these callbacks lie in between,
+// so no C++ destructor is skipped. The guarded function returns, and its
+// caller destroys the decompressor and throws.
+struct TDecodeState {
     jpeg_error_mgr Pub; // first member: libjpeg hands back a pointer to it
     std::jmp_buf Jump;
     bool TooManyScans;
     bool TooMuchScanWork;
+    // The backstop: the scan work of every row of MCUs libjpeg has taken in.
+    TJpegFrame Frame;
     std::uint64_t ScanWork;
     std::uint64_t ScanWorkLimit;
+    int Scan;
+    JDIMENSION Row;
+    // The coefficient arrays, and the bytes they may take together.
+    TBlockArray Arrays[MaxJpegComponents];
+    int ArrayCount;
+    std::uint64_t ArrayBytes;
+    std::uint64_t ArrayByteLimit;
+    void (*RealizeLibjpegArrays)(j_common_ptr);
 };
 
-void ErrorExit(j_common_ptr info)
+TDecodeState& StateOf(j_common_ptr info)
 {
-    std::longjmp(reinterpret_cast<TErrorManager*>(info->err)->Jump, 1);
+    return *reinterpret_cast<TDecodeState*>(info->err);
+}
+
+[[noreturn]] void ErrorExit(j_common_ptr info)
+{
+    std::longjmp(StateOf(info).Jump, 1);
+}
+
+[[noreturn]] void Raise(j_common_ptr info, int code)
+{
+    info->err->msg_code = code;
+    ErrorExit(info);
 }
 
 void EmitMessage(j_common_ptr, int) {}
 
 void OutputMessage(j_common_ptr) {}
 
+// Blocks of the current scan in row `row` of its MCUs, as libjpeg takes them in.
+std::uint64_t RowBlocks(const jpeg_decompress_struct& info, JDIMENSION row)
+{
+    if (info.comps_in_scan > 1)
+        return std::uint64_t{info.MCUs_per_row} * static_cast<unsigned>(info.blocks_in_MCU);
+    const jpeg_component_info& component = *info.cur_comp_info[0];
+    const int rows = row + 1 == info.total_iMCU_rows ? component.last_row_height : component.v_samp_factor;
+    return std::uint64_t{component.width_in_blocks} * static_cast<unsigned>(rows);
+}
+
+// libjpeg reports here before each step of its work; since the last report
+// it may have taken in one more row of MCUs of the current scan.
 void MonitorProgress(j_common_ptr info)
 {
-    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    auto* error = reinterpret_cast<TErrorManager*>(info->err);
-    if (decompress->input_scan_number > TJPEGImage::MaxScans) {
-        error->TooManyScans = true;
-        std::longjmp(error->Jump, 1);
+    const auto& decompress = *reinterpret_cast<j_decompress_ptr>(info);
+    TDecodeState& state = StateOf(info);
+    if (decompress.input_scan_number > TJPEGImage::MaxScans) {
+        state.TooManyScans = true;
+        ErrorExit(info);
     }
-    // libjpeg reports here before each row of MCUs it takes in or puts out;
-    // a row costs at most about its width.
-    error->ScanWork += decompress->image_width;
-    if (error->ScanWork > error->ScanWorkLimit) {
-        error->TooMuchScanWork = true;
-        std::longjmp(error->Jump, 1);
+    if (decompress.input_scan_number == state.Scan && decompress.input_iMCU_row > state.Row) {
+        TJpegScan scan;
+        scan.Ss = decompress.Ss;
+        scan.Se = decompress.Se;
+        scan.Ah = decompress.Ah;
+        const std::uint64_t weight = ScanWeight(state.Frame, scan);
+        for (JDIMENSION row = state.Row; row < decompress.input_iMCU_row; ++row)
+            state.ScanWork += RowBlocks(decompress, row) * weight;
     }
+    state.Scan = decompress.input_scan_number;
+    state.Row = decompress.input_iMCU_row;
+    if (state.ScanWork > state.ScanWorkLimit) {
+        state.TooMuchScanWork = true;
+        ErrorExit(info);
+    }
+}
+
+// The coefficient arrays, libjpeg's largest buffers by far, are ours: each is
+// a fresh mapping, zero as libjpeg expects, asked to be backed by huge pages.
+// On 4 KiB pages the first touch of the 600 MB of a 100-megapixel file costs
+// more than the rest of its decode.
+jvirt_barray_ptr RequestBlockArray(j_common_ptr info, int, boolean, JDIMENSION blocksPerRow, JDIMENSION rows,
+                                   JDIMENSION)
+{
+    TDecodeState& state = StateOf(info);
+    if (state.ArrayCount == MaxJpegComponents)
+        Raise(info, JERR_OUT_OF_MEMORY);
+    TBlockArray& array = state.Arrays[state.ArrayCount++];
+    array.BlocksPerRow = blocksPerRow;
+    array.Rows = rows;
+    return reinterpret_cast<jvirt_barray_ptr>(&array);
+}
+
+void RealizeArrays(j_common_ptr info)
+{
+    TDecodeState& state = StateOf(info);
+    state.RealizeLibjpegArrays(info);
+    for (int i = 0; i < state.ArrayCount; ++i) {
+        TBlockArray& array = state.Arrays[i];
+        if (array.Memory)
+            continue;
+        std::size_t bytes = 0;
+        if (__builtin_mul_overflow(std::size_t{array.BlocksPerRow} * sizeof(JBLOCK), std::size_t{array.Rows}, &bytes) ||
+            bytes > state.ArrayByteLimit - state.ArrayBytes)
+            Raise(info, JERR_OUT_OF_MEMORY);
+        void* memory = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED)
+            Raise(info, JERR_OUT_OF_MEMORY);
+#ifdef MADV_HUGEPAGE
+        ::madvise(memory, bytes, MADV_HUGEPAGE);
+#endif
+        array.Memory = memory;
+        array.Bytes = bytes;
+        state.ArrayBytes += bytes;
+        array.RowStarts = static_cast<JBLOCKARRAY>(
+            (*info->mem->alloc_large)(info, JPOOL_IMAGE, std::size_t{array.Rows} * sizeof(JBLOCKROW)));
+        for (JDIMENSION row = 0; row < array.Rows; ++row)
+            array.RowStarts[row] = static_cast<JBLOCKROW>(memory) + std::size_t{row} * array.BlocksPerRow;
+    }
+}
+
+JBLOCKARRAY AccessBlockArray(j_common_ptr info, jvirt_barray_ptr pointer, JDIMENSION startRow, JDIMENSION rows,
+                             boolean)
+{
+    const TBlockArray& array = *reinterpret_cast<const TBlockArray*>(pointer);
+    if (!array.RowStarts || startRow > array.Rows || rows > array.Rows - startRow)
+        Raise(info, JERR_BAD_VIRTUAL_ACCESS);
+    return array.RowStarts + startRow;
+}
+
+std::string TooManyScansMessage()
+{
+    return "JPEG image has more than " + std::to_string(TJPEGImage::MaxScans) + " scans";
+}
+
+const char TooMuchScanWorkMessage[] = "JPEG image has too many scans for its size";
+
+std::string FileTooLargeMessage(std::uintmax_t bytes)
+{
+    return "JPEG file too large (" + std::to_string(bytes) + " bytes)";
 }
 
 class TDecompressor {
 public:
-    explicit TDecompressor(std::uint64_t scanWorkLimit = TJPEGImage::MaxScanWork)
+    // arrayBytes bounds the coefficient arrays and whatever libjpeg keeps
+    // in arrays of its own (it has no backing store); scanWorkLimit bounds
+    // the work the progress monitor counts.
+    explicit TDecompressor(std::uint64_t arrayBytes = 0, std::uint64_t scanWorkLimit = 0)
     {
         Info.err = jpeg_std_error(&Error.Pub);
         Error.Pub.error_exit = ErrorExit;
         Error.Pub.emit_message = EmitMessage;
         Error.Pub.output_message = OutputMessage;
-        Error.TooManyScans = false;
-        Error.TooMuchScanWork = false;
-        Error.ScanWork = 0;
         Error.ScanWorkLimit = scanWorkLimit;
+        Error.ArrayByteLimit = arrayBytes;
         if (setjmp(Error.Jump)) {
             jpeg_destroy_decompress(&Info);
             Fail();
         }
         jpeg_create_decompress(&Info);
-        // libjpeg takes its default from JPEGMEM; a small value there would
-        // make every progressive file fail for want of a backing store.
-        Info.mem->max_memory_to_use = TJPEGImage::MaxWorkingMemory;
+        // libjpeg takes its default from JPEGMEM, which must not decide here;
+        // to libjpeg 0 would mean no bound at all.
+        Info.mem->max_memory_to_use =
+            static_cast<long>(std::clamp<std::uint64_t>(arrayBytes, 1, std::numeric_limits<long>::max()));
+        Error.RealizeLibjpegArrays = Info.mem->realize_virt_arrays;
+        Info.mem->request_virt_barray = RequestBlockArray;
+        Info.mem->realize_virt_arrays = RealizeArrays;
+        Info.mem->access_virt_barray = AccessBlockArray;
         Progress.progress_monitor = MonitorProgress;
         Info.progress = &Progress;
     }
-    ~TDecompressor() { jpeg_destroy_decompress(&Info); }
+    ~TDecompressor()
+    {
+        jpeg_destroy_decompress(&Info);
+        for (int i = 0; i < Error.ArrayCount; ++i)
+            if (Error.Arrays[i].Memory)
+                ::munmap(Error.Arrays[i].Memory, Error.Arrays[i].Bytes);
+    }
     TDecompressor(const TDecompressor&) = delete;
     TDecompressor& operator=(const TDecompressor&) = delete;
 
     [[noreturn]] void Fail() const
     {
         if (Error.TooManyScans)
-            throw EJPEG("JPEG image has more than " + std::to_string(TJPEGImage::MaxScans) + " scans");
+            throw EJPEG(TooManyScansMessage());
         if (Error.TooMuchScanWork)
-            throw EJPEG("JPEG image has too many scans for its size");
+            throw EJPEG(TooMuchScanWorkMessage);
         throw EJPEG("JPEG error #" + std::to_string(Error.Pub.msg_code));
     }
 
     jpeg_decompress_struct Info{};
-    TErrorManager Error{};
+    TDecodeState Error{};
     jpeg_progress_mgr Progress{};
 };
 
@@ -101,14 +235,39 @@ bool ReadHeader(TDecompressor& decoder, const std::uint8_t* data, std::size_t si
     return true;
 }
 
-void CheckImageSize(JDIMENSION width, JDIMENSION height)
+TJpegFrame FrameOf(const jpeg_decompress_struct& info)
 {
-    constexpr JDIMENSION MaxSide = std::numeric_limits<std::int32_t>::max();
-    std::size_t bytes = 0;
-    if (width > MaxSide || height > MaxSide ||
-        __builtin_mul_overflow(TBitmap::StrideFor(static_cast<std::int32_t>(width)), std::size_t{height}, &bytes) ||
-        bytes > TJPEGImage::MaxImageBytes)
-        throw EJPEG("JPEG image too large (" + std::to_string(width) + " x " + std::to_string(height) + " pixels)");
+    TJpegFrame frame;
+    frame.Width = info.image_width;
+    frame.Height = info.image_height;
+    frame.Count = std::min(info.num_components, MaxJpegComponents);
+    for (int c = 0; c < frame.Count; ++c)
+        frame.Components[c] = {info.comp_info[c].component_id, info.comp_info[c].h_samp_factor,
+                               info.comp_info[c].v_samp_factor};
+    frame.Progressive = info.progressive_mode != FALSE;
+    frame.Arithmetic = info.arith_code != FALSE;
+    return frame;
+}
+
+// The memory a decode needs: the file, the bitmap, and for a multi-scan file
+// libjpeg's coefficient arrays; saturated when it overflows.
+std::uint64_t DecodeBytes(const TJpegFrame& frame, bool multiScan, std::size_t fileBytes)
+{
+    std::uint64_t bitmap = 0, total = 0;
+    if (__builtin_mul_overflow(std::uint64_t{TBitmap::StrideFor(static_cast<std::int32_t>(frame.Width))}, frame.Height,
+                               &bitmap) ||
+        __builtin_add_overflow(bitmap, std::uint64_t{fileBytes}, &total) ||
+        __builtin_add_overflow(total, multiScan ? CoefficientBytes(frame) : 0, &total))
+        return std::numeric_limits<std::uint64_t>::max();
+    return total;
+}
+
+void CheckImageSize(const TJpegFrame& frame, bool multiScan, std::size_t fileBytes)
+{
+    if (std::uint64_t{frame.Width} * frame.Height > TJPEGImage::MaxImagePixels ||
+        DecodeBytes(frame, multiScan, fileBytes) > TJPEGImage::MaxDecodeBytes)
+        throw EJPEG("JPEG image too large (" + std::to_string(frame.Width) + " x " + std::to_string(frame.Height) +
+                    " pixels)");
 }
 
 std::uint8_t Scale255(unsigned a, unsigned b)
@@ -159,7 +318,7 @@ TOutcome DecodeRows(TDecompressor& decoder, JSAMPROW* bitmapRows, JSAMPROW* cmyk
 void CheckFileSize(std::uint64_t size)
 {
     if (size > TJPEGImage::MaxFileBytes)
-        throw EJPEG("JPEG file too large (" + std::to_string(size) + " bytes)");
+        throw EJPEG(FileTooLargeMessage(size));
 }
 
 } // namespace
@@ -185,12 +344,12 @@ void TJPEGImage::Load(std::vector<std::uint8_t> data)
     TDecompressor decoder;
     if (!ReadHeader(decoder, data.data(), data.size()))
         decoder.Fail();
-    CheckImageSize(decoder.Info.image_width, decoder.Info.image_height);
+    const TJpegFrame frame = FrameOf(decoder.Info);
+    const TJpegScanTotals scans = WalkJpegScans(frame, data.data(), data.size());
+    CheckImageSize(frame, scans.MultiScan, data.size());
     FData = std::move(data);
-    FWidth = static_cast<std::int32_t>(decoder.Info.image_width);
-    FHeight = static_cast<std::int32_t>(decoder.Info.image_height);
-    FComponents = decoder.Info.num_components;
-    FProgressive = decoder.Info.progressive_mode != FALSE;
+    FFrame = frame;
+    FScans = scans;
 }
 
 void TJPEGImage::DecodeInto(TBitmap& bitmap) const
@@ -199,11 +358,17 @@ void TJPEGImage::DecodeInto(TBitmap& bitmap) const
         bitmap = TBitmap();
         return;
     }
-    TDecompressor decoder(FScanWorkLimit);
+    if (FScans.Scans > MaxScans)
+        throw EJPEG(TooManyScansMessage());
+    const std::uint64_t dataWork = DataWork();
+    if (dataWork > MaxDecodeWork || FScans.Work > MaxDecodeWork - dataWork)
+        throw EJPEG(dataWork > FScans.Work ? FileTooLargeMessage(FData.size()) : TooMuchScanWorkMessage);
+    TDecompressor decoder(MaxDecodeBytes - DecodeBytes(FFrame, false, FData.size()),
+                          std::min(FScanWorkLimit, MaxDecodeWork - dataWork));
+    decoder.Error.Frame = FFrame;
     if (!ReadHeader(decoder, FData.data(), FData.size()))
         decoder.Fail();
     jpeg_decompress_struct& info = decoder.Info;
-    CheckImageSize(info.image_width, info.image_height);
 
     const bool cmyk = info.num_components == 4;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;

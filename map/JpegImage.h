@@ -2,7 +2,8 @@
 //
 // LoadFromFile reads the whole file and LoadFromMemory copies the data given;
 // both parse the header at once (size, colour components, progressive or
-// not), so a malformed header fails there. DecodeInto decodes every scan at
+// not), so a malformed header fails there, and walk the file's markers to
+// weigh its decode (JpegLayout.h). DecodeInto decodes every scan at
 // full size into a 24-bit bitmap, pixels blue, green, red, row 0 at the top.
 // libjpeg decodes from the in-memory copy with the accurate integer inverse
 // DCT, interpolating up-sampling, inter-block smoothing (progressive files)
@@ -15,16 +16,45 @@
 // blue from yellow. A file with an Adobe marker stores its CMYK inverted (0 is
 // full ink), as Photoshop writes it; a file without one stores plain ink.
 //
-// Limits, checked before anything large is allocated:
-//   - an image whose 24-bit bitmap would exceed MaxImageBytes is refused with
-//     "JPEG image too large (W x H pixels)";
-//   - a file with more than MaxScans scans is refused with
-//     "JPEG image has more than N scans" while it is decoded, and one whose
-//     scans would take more than MaxScanWork to decode with "JPEG image has
-//     too many scans for its size";
-//   - a file above MaxFileBytes is refused with "JPEG file too large".
-//   libjpeg's working memory is bounded by MaxWorkingMemory, set on every
-//   decompressor, so a JPEGMEM setting in the environment has no effect.
+// Limits. Every JPEG, whatever its header declares, is decoded or refused
+// within 3 s on a two-core desktop, with the decode's memory under
+// MaxDecodeBytes, while maps of up to eight times the 3300 x 3800 pixels the
+// world coordinates fit still decode: baseline files, and progressive files
+// with the scans that cjpeg -progressive, ImageMagick and GIMP write.
+//   - MaxFileBytes, MaxDecodeWork / 3 (53 MB): a larger file is refused
+//     before it is read with "JPEG file too large (N bytes)"; at 3 units a
+//     byte, the least any data costs (below), it could never be decoded.
+//   - MaxImagePixels, 8 x 3300 x 3800 (100.32 million pixels, 301 MB of
+//     bitmap): a larger image is refused when the header is read with
+//     "JPEG image too large (W x H pixels)". So is one whose decode would need
+//     more than MaxDecodeBytes, 960 MiB: the file, the bitmap and, for a file
+//     of several scans, libjpeg's coefficient arrays of 128 bytes per block
+//     per component (see JpegLayout.h). A 100-million-pixel progressive file
+//     sampled 4:4:4, as ImageMagick writes it at quality 90 and above, needs
+//     903 MB; a four-component progressive one fits up to about 87 million
+//     pixels. With the rest of the process that stays under 1.2 GB.
+//   - MaxScans, 500: a file with more scans is refused before it is decoded
+//     with "JPEG image has more than 500 scans". Encoders write 1 to about 20.
+//   - MaxDecodeWork, 160 million units of JpegLayout.h (about a second): a
+//     file whose scans and data together ask more is refused before it is
+//     decoded with "JPEG image has too many scans for its size", or with
+//     "JPEG file too large (N bytes)" when its data asks more than its scans.
+//     At 100 million pixels the scans of cjpeg -progressive ask 24 (grey) to
+//     52 (colour, 4:4:4) million units, which leaves room for 18 to 22 MB of
+//     data at 6 units a byte (the sample world's map at that size takes
+//     14 MB at quality 92, ImageMagick's default); a baseline file's one scan
+//     asks 3 to 13 million, which leaves some 50 MB at 3 a byte. The budget
+//     is what is left of the 3 s once the memory is paid for: on a virtual
+//     machine the first touch of fresh memory alone may cost 1 to 3 ns a byte.
+//   While libjpeg decodes, its progress monitor counts the scan work of every
+//   row of MCUs it takes in and stops a decode that goes over what the budget
+//   left for the scans, with the same message: a backstop should the walk
+//   of the markers and libjpeg ever disagree.
+// libjpeg's coefficient arrays, its only large buffers, are allocated by this
+// class within what MaxDecodeBytes leaves after the file and the bitmap, as
+// fresh memory backed by huge pages where the system offers them; libjpeg's
+// own memory limit is set to the same bound and it has no backing store, so
+// a JPEGMEM setting in the environment has no effect.
 //
 // Errors: EFOpenError "Cannot open file %s" when the file cannot be opened or
 // read; EJPEG "JPEG error #%d" with libjpeg's message code for anything
@@ -33,65 +63,48 @@
 #pragma once
 
 #include "Bitmap.h"
+#include "JpegLayout.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <vector>
 
 class TJPEGImage {
 public:
-    // 1 GiB of 24-bit pixels, about 358 million: a 12000 x 12000 map needs
-    // 412 MiB, so real maps fit with room to spare, while a header of a few
-    // hundred bytes claiming 65500 x 65500 (12 GiB) is refused before libjpeg
-    // allocates anything. Half of TBitmap's hard cap keeps the decode of the
-    // largest accepted image within reach of an ordinary desktop.
-    static constexpr std::size_t MaxImageBytes = std::size_t{1} << 30;
-    // Encoders write 1 to about 20 scans; 500 is far above any real file and
-    // bounds the work a hostile file of repeated scans can cause (each scan
-    // may revisit every block of the image).
+    static constexpr std::uint64_t MaxImagePixels = std::uint64_t{8} * 3300 * 3800;
+    static constexpr std::uint64_t MaxDecodeBytes = std::uint64_t{960} << 20;
     static constexpr int MaxScans = 500;
-    // Scans of a large image cost more: a scan of a few bytes still makes
-    // libjpeg visit every block. The rows of MCUs taken in and put out, each
-    // counted by the image's width, may add up to MaxScans scans of an
-    // 8192 x 8192 image at 8 rows per MCU row: a few seconds at worst, and
-    // still over 100 full scans of the largest image accepted.
-    static constexpr std::uint64_t MaxScanWork = std::uint64_t{MaxScans} * 8192 * 8192 / 8;
-    // A compressed file larger than the largest bitmap we accept is not a map.
-    static constexpr std::size_t MaxFileBytes = MaxImageBytes;
-    // A multi-scan file keeps its whole coefficient buffer: at most 2 bytes per
-    // sample, 4 components at full resolution, so 8 bytes per pixel, which is
-    // under 3 GiB for the largest accepted image. Nothing else libjpeg needs
-    // comes near that; a tighter bound would refuse images we accept.
-    static constexpr long MaxWorkingMemory =
-        static_cast<long>(std::min<long long>(3LL << 30, std::numeric_limits<long>::max()));
+    static constexpr std::uint64_t MaxDecodeWork = 160'000'000;
+    static constexpr std::size_t MaxFileBytes = MaxDecodeWork / 3;
 
     void LoadFromFile(const std::string& fileName);
     void LoadFromMemory(const std::uint8_t* data, std::size_t size);
 
-    std::int32_t Width() const { return FWidth; }
-    std::int32_t Height() const { return FHeight; }
-    int Components() const { return FComponents; }
-    bool Progressive() const { return FProgressive; }
+    std::int32_t Width() const { return static_cast<std::int32_t>(FFrame.Width); }
+    std::int32_t Height() const { return static_cast<std::int32_t>(FFrame.Height); }
+    int Components() const { return FFrame.Count; }
+    bool Progressive() const { return FFrame.Progressive; }
     bool Empty() const { return FData.empty(); }
+
+    // The scans the file holds and the work they ask, as WalkJpegScans
+    // counts them, and the work of its data.
+    const TJpegScanTotals& Scans() const { return FScans; }
+    std::uint64_t DataWork() const { return ::DataWork(FFrame, FData.size()); }
 
     // Decodes the whole image into bitmap, which gets the image's size. An
     // empty TJPEGImage gives an empty bitmap.
     void DecodeInto(TBitmap& bitmap) const;
 
-    // The decode's bound on scan work, MaxScanWork unless lowered (by tests,
-    // which cannot afford the images that reach the real bound).
+    // Lowers the progress monitor's bound on the scan work it counts during
+    // the decode below what the budget leaves, for tests of that backstop.
     void SetScanWorkLimit(std::uint64_t limit) { FScanWorkLimit = limit; }
 
 private:
     void Load(std::vector<std::uint8_t> data);
 
     std::vector<std::uint8_t> FData;
-    std::int32_t FWidth = 0;
-    std::int32_t FHeight = 0;
-    int FComponents = 0;
-    bool FProgressive = false;
-    std::uint64_t FScanWorkLimit = MaxScanWork;
+    TJpegFrame FFrame;
+    TJpegScanTotals FScans;
+    std::uint64_t FScanWorkLimit = MaxDecodeWork;
 };

@@ -1,6 +1,7 @@
 // Writes the image seeds of the fuzz corpus: small JPEG files in every colour
-// layout the decoder handles and small BMP files in the header variants the
-// reader accepts. Usage: kelderwyn-make-fuzz-seeds CORPUS_FOLDER
+// layout the decoder handles, the decoder's bombs in small files, and small
+// BMP files in the header variants the reader accepts.
+// Usage: kelderwyn-make-fuzz-seeds CORPUS_FOLDER
 #include "Bitmap.h"
 #include "BmpFile.h"
 #include "TestJpeg.h"
@@ -76,6 +77,29 @@ int main(int argc, char** argv)
     jpeg("cmyk.jpg", odd, {.Colour = TTestJpegColour::Cmyk, .Quality = 70});
     jpeg("adobe-cmyk.jpg", odd, {.Colour = TTestJpegColour::AdobeCmyk, .Quality = 70});
     jpeg("adobe-ycck.jpg", odd, {.Colour = TTestJpegColour::AdobeYcck, .Quality = 70, .Progressive = true});
+    jpeg("arithmetic-progressive.jpg", odd, {.Progressive = true, .Arithmetic = true});
+
+    // Bombs: more scans than allowed; scans whose work is over the budget
+    // once the frame declares 4096 x 4096 pixels; scans of one component
+    // with luminance sampled 4 x 4; headers declaring too many pixels.
+    auto bomb = [&](const std::string& name, const TBytes& bytes) { WriteTestFile(corpus / "jpeg" / name, bytes); };
+    const TBytes progressive = EncodeTestJpeg(odd, {.Quality = 50, .Progressive = true});
+    bomb("more-than-500-scans.jpg", WithLastScanRepeated(progressive, 500));
+    TBytes work = WithLastScanRepeated(FlatTestJpeg(TestJpegFrame(16, 16, {{2, 2}, {1, 1}, {1, 1}}, true),
+                                                    SimpleProgression(3)),
+                                       200);
+    SetTestJpegFrameSize(work, 4096, 4096);
+    bomb("scan-work-declaring-4096.jpg", work);
+    bomb("one-component-scans.jpg",
+         WithLastScanRepeated(FlatTestJpeg(TestJpegFrame(37, 29, {{4, 4}, {1, 1}, {1, 1}}, true),
+                                           SplitScans(SimpleProgression(3))),
+                              20));
+    TBytes cmyk = EncodeTestJpeg(odd, {.Colour = TTestJpegColour::AdobeCmyk, .Quality = 70, .Progressive = true});
+    SetTestJpegFrameSize(cmyk, 16380, 16380);
+    bomb("cmyk-declaring-16380.jpg", cmyk);
+    TBytes baseline = EncodeTestJpeg(odd, {.Quality = 75});
+    SetTestJpegFrameSize(baseline, 18900, 18900);
+    bomb("baseline-declaring-18900.jpg", baseline);
 
     const std::filesystem::path scratch = corpus / "bmp" / "scratch.tmp";
     const TBytes plain = Bmp(odd, scratch);

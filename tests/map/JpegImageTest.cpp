@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -147,23 +149,44 @@ TEST_F(JpegFileTest, ReportsFilesThatAreNotJpegOrCannotBeOpened)
     EXPECT_TRUE(bitmap == ReferenceDecode(jpeg));
 }
 
-TEST(JpegImage, RefusesHugeImagesBeforeAllocating)
+TEST(JpegImage, RefusesImagesOverThePixelOrMemoryBudgetBeforeAllocating)
 {
-    std::vector<std::uint8_t> jpeg = EncodeTestJpeg(SmoothTestPicture(16, 16));
+    // A few kilobytes declaring hundreds of millions of pixels.
+    std::vector<std::uint8_t> baseline = EncodeTestJpeg(SmoothTestPicture(16, 16));
+    std::vector<std::uint8_t> cmyk =
+        EncodeTestJpeg(SmoothTestPicture(16, 16), {.Colour = TTestJpegColour::AdobeCmyk, .Progressive = true});
     TJPEGImage image;
-
-    SetTestJpegFrameSize(jpeg, 65500, 65500);
-    EXPECT_EQ(ErrorOf([&] { image.LoadFromMemory(jpeg.data(), jpeg.size()); }),
-              "JPEG image too large (65500 x 65500 pixels)");
-    SetTestJpegFrameSize(jpeg, 19000, 19000);
-    EXPECT_EQ(ErrorOf([&] { image.LoadFromMemory(jpeg.data(), jpeg.size()); }),
-              "JPEG image too large (19000 x 19000 pixels)");
+    auto load = [&](std::vector<std::uint8_t>& jpeg, unsigned width, unsigned height) {
+        SetTestJpegFrameSize(jpeg, width, height);
+        return ErrorOf([&] { image.LoadFromMemory(jpeg.data(), jpeg.size()); });
+    };
+    EXPECT_EQ(load(baseline, 65500, 65500), "JPEG image too large (65500 x 65500 pixels)");
+    EXPECT_EQ(load(baseline, 18900, 18900), "JPEG image too large (18900 x 18900 pixels)");
+    EXPECT_EQ(load(baseline, 10000, 10033), "JPEG image too large (10000 x 10033 pixels)");
+    EXPECT_EQ(load(cmyk, 16380, 16380), "JPEG image too large (16380 x 16380 pixels)");
+    // Within the pixel limit, but its coefficients take 8 bytes a pixel.
+    EXPECT_EQ(load(cmyk, 9800, 9800), "JPEG image too large (9800 x 9800 pixels)");
     EXPECT_TRUE(image.Empty());
+    EXPECT_EQ(load(cmyk, 9000, 9000), "no error");
+}
 
-    SetTestJpegFrameSize(jpeg, 12000, 12000);
-    image.LoadFromMemory(jpeg.data(), jpeg.size());
-    EXPECT_EQ(image.Width(), 12000);
-    EXPECT_EQ(image.Height(), 12000);
+TEST(JpegImage, AcceptsOrdinaryMapsOfEightTimesTheIntendedPixels)
+{
+    // 10000 x 10032 = 8 x 3300 x 3800 pixels, baseline and with cjpeg's
+    // progression, with room in the work budget for 15 MB of coded data,
+    // more than such a map takes at ImageMagick's quality 92.
+    const std::vector<std::vector<std::pair<int, int>>> samplings{
+        {{2, 2}, {1, 1}, {1, 1}}, {{2, 1}, {1, 1}, {1, 1}}, {{1, 1}, {1, 1}, {1, 1}}, {{1, 1}}};
+    for (bool progressive : {false, true})
+        for (const auto& sampling : samplings) {
+            SCOPED_TRACE(std::to_string(sampling.size()) + " components, " + std::to_string(sampling[0].first));
+            const TJpegFrame frame = TestJpegFrame(10000, 10032, sampling, progressive);
+            const std::vector<std::uint8_t> jpeg =
+                FlatTestJpeg(frame, progressive ? SimpleProgression(frame.Count) : OneScan(frame.Count));
+            TJPEGImage image;
+            image.LoadFromMemory(jpeg.data(), jpeg.size());
+            EXPECT_LE(image.Scans().Work + DataWork(frame, 15'000'000), TJPEGImage::MaxDecodeWork);
+        }
 }
 
 TEST(JpegImage, RefusesFilesWithTooManyScans)
@@ -182,24 +205,78 @@ TEST(JpegImage, RefusesFilesWithTooManyScans)
     EXPECT_TRUE(bitmap.SharesPixelsWith(reference));
 }
 
-TEST(JpegImage, RefusesScansThatCostTooMuchForTheImageSize)
+TEST(JpegImage, RefusesScanBombsBeforeDecoding)
 {
-    // The real bound allows over 100 full scans of an 18000 x 18000 image,
-    // which a file of a few kilobytes can ask for; here it is scaled down.
-    const std::vector<std::uint8_t> jpeg =
-        WithLastScanRepeated(EncodeTestJpeg(SmoothTestPicture(64, 48), {.Progressive = true}), 100);
+    // Flat pictures with the last scan repeated to 490 scans: as cjpeg writes
+    // them; with luminance sampled 4 x 4 and every scan of one component; and
+    // arithmetic-coded, where refining coefficients that need no data costs
+    // most. Decoding any of them would take many seconds.
+    const std::vector<TJpegScan> script = SimpleProgression(3);
+    std::vector<std::uint8_t> arithmetic =
+        EncodeTestJpeg(SmoothTestPicture(64, 64), {.Progressive = true, .Arithmetic = true});
+    SetTestJpegFrameSize(arithmetic, 1024, 1024);
+    const std::vector<std::uint8_t> bombs[] = {
+        FlatTestJpeg(TestJpegFrame(4096, 4096, {{2, 2}, {1, 1}, {1, 1}}, true), script),
+        FlatTestJpeg(TestJpegFrame(4096, 4096, {{4, 4}, {1, 1}, {1, 1}}, true), SplitScans(script)), arithmetic};
+    for (const std::vector<std::uint8_t>& bomb : bombs) {
+        const std::vector<std::uint8_t> jpeg = WithLastScanRepeated(bomb, 490 - static_cast<int>(script.size()));
+        TJPEGImage image;
+        image.LoadFromMemory(jpeg.data(), jpeg.size());
+        TBitmap bitmap;
+        EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }), "JPEG image has too many scans for its size");
+        EXPECT_TRUE(bitmap.Empty());
+    }
+}
+
+TEST(JpegImage, RefusesMoreCodedDataThanTheBudgetDecodes)
+{
+    // Arithmetic-coded data costs 24 units a byte, so 9 MB of it is over the
+    // budget; comments stand in for the data, as every byte of the file counts.
+    const std::vector<std::uint8_t> small = EncodeTestJpeg(SmoothTestPicture(64, 64), {.Arithmetic = true});
+    std::vector<std::uint8_t> comment{0xFF, 0xFE, 0xFF, 0xFF};
+    comment.resize(65537);
+    std::vector<std::uint8_t> jpeg(small.begin(), small.begin() + 2);
+    for (int i = 0; i < 140; ++i)
+        jpeg.insert(jpeg.end(), comment.begin(), comment.end());
+    jpeg.insert(jpeg.end(), small.begin() + 2, small.end());
     TJPEGImage image;
     image.LoadFromMemory(jpeg.data(), jpeg.size());
-    const std::uint64_t oneScan = 64 * 48 / 16; // rows of MCUs times the width
     TBitmap bitmap;
-    image.SetScanWorkLimit(50 * oneScan);
-    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }), "JPEG image has too many scans for its size");
+    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }), "JPEG file too large (" + std::to_string(jpeg.size()) + " bytes)");
     EXPECT_TRUE(bitmap.Empty());
+}
 
-    image.SetScanWorkLimit(200 * oneScan);
-    image.DecodeInto(bitmap);
-    EXPECT_TRUE(bitmap == ReferenceDecode(jpeg));
-    EXPECT_GE(TJPEGImage::MaxScanWork / (std::uint64_t{18000} * 18000 / 8), 100u);
+TEST(JpegImage, TheProgressMonitorStopsDecodesThatDoMoreThanTheWalkCounted)
+{
+    // libjpeg's own rows of MCUs add up to exactly what the walk counted, so
+    // a bound one below it stops the decode and the bound itself does not:
+    // cjpeg's progression, colour sampled 4 x 4 with scans of one component
+    // each (the last rows of MCUs partly outside the image), and sequential
+    // scans of one component. Flat files as the builder writes them decode
+    // without a warning; junk and fill bytes before a scan hide nothing.
+    std::vector<std::vector<std::uint8_t>> files{
+        FlatTestJpeg(TestJpegFrame(45, 31, {{2, 2}, {1, 1}, {1, 1}}, true), SimpleProgression(3)),
+        FlatTestJpeg(TestJpegFrame(31, 45, {{1, 1}, {4, 4}, {1, 1}}, true), SplitScans(SimpleProgression(3))),
+        FlatTestJpeg(TestJpegFrame(45, 31, {{2, 1}, {1, 1}, {1, 1}}, false), SplitScans(OneScan(3)))};
+    std::vector<std::uint8_t> junk = files[0];
+    const std::uint8_t sos[] = {0xFF, 0xDA};
+    junk.insert(std::find_end(junk.begin(), junk.end(), std::begin(sos), std::end(sos)), {0x00, 0xFF, 0x00, 0x12, 0xFF});
+    files.push_back(junk);
+    for (const std::vector<std::uint8_t>& jpeg : files) {
+        int warnings = 0;
+        const TBitmap reference = ReferenceDecode(jpeg, &warnings);
+        EXPECT_TRUE(warnings == 0 || &jpeg == &files.back());
+        TJPEGImage image;
+        image.LoadFromMemory(jpeg.data(), jpeg.size());
+        const std::uint64_t work = image.Scans().Work;
+        TBitmap bitmap;
+        image.SetScanWorkLimit(work - 1);
+        EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }), "JPEG image has too many scans for its size");
+        EXPECT_TRUE(bitmap.Empty());
+        image.SetScanWorkLimit(work);
+        image.DecodeInto(bitmap);
+        EXPECT_TRUE(bitmap == reference);
+    }
 }
 
 TEST(JpegImage, IgnoresTheMemoryLimitOfTheEnvironment)

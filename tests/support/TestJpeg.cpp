@@ -1,6 +1,7 @@
 #include "TestJpeg.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,73 @@ std::uint8_t Clamp(double value)
 std::uint8_t Light(int value, int maximum)
 {
     return maximum == 0 ? 0 : static_cast<std::uint8_t>((value * 255 + maximum / 2) / maximum);
+}
+
+// Entropy-coded bits, most significant first, with a zero stuffed after
+// every 0xFF byte and the last byte padded with ones.
+class TBitWriter {
+public:
+    explicit TBitWriter(std::vector<std::uint8_t>& out) : FOut(out) {}
+
+    void Put(unsigned bits, int count)
+    {
+        FBits = FBits << count | bits;
+        for (FCount += count; FCount >= 8;) {
+            FCount -= 8;
+            FOut.push_back(static_cast<std::uint8_t>(FBits >> FCount));
+            if (FOut.back() == 0xFF)
+                FOut.push_back(0);
+        }
+    }
+
+    void Finish()
+    {
+        if (FCount > 0)
+            Put((1u << (8 - FCount)) - 1, 8 - FCount);
+    }
+
+private:
+    std::vector<std::uint8_t>& FOut;
+    std::uint64_t FBits = 0;
+    int FCount = 0;
+};
+
+void PutMarker(std::vector<std::uint8_t>& out, std::uint8_t marker, const std::vector<std::uint8_t>& body)
+{
+    const std::size_t length = body.size() + 2;
+    out.insert(out.end(), {0xFF, marker, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)});
+    out.insert(out.end(), body.begin(), body.end());
+}
+
+// The tables of FlatTestJpeg: DC category 0 is the code 0; AC symbol r << 4
+// (EOBr, or EOB for r = 0) is r in four bits.
+void PutFlatTables(std::vector<std::uint8_t>& out)
+{
+    std::vector<std::uint8_t> quant{0};
+    quant.resize(65, 1);
+    PutMarker(out, 0xDB, quant);
+    std::vector<std::uint8_t> dc(17, 0);
+    dc[1] = 1;
+    dc.push_back(0);
+    PutMarker(out, 0xC4, dc);
+    std::vector<std::uint8_t> ac(17, 0);
+    ac[0] = 0x10;
+    ac[4] = 15;
+    for (int r = 0; r < 15; ++r)
+        ac.push_back(static_cast<std::uint8_t>(r << 4));
+    PutMarker(out, 0xC4, ac);
+}
+
+// End-of-band runs of at most 32767 blocks covering blocks blocks.
+void PutEndOfBands(TBitWriter& bits, std::uint64_t blocks)
+{
+    while (blocks > 0) {
+        const unsigned run = static_cast<unsigned>(std::min<std::uint64_t>(blocks, 32767));
+        const int r = std::bit_width(run) - 1;
+        bits.Put(static_cast<unsigned>(r), 4);
+        bits.Put(run - (1u << r), r);
+        blocks -= run;
+    }
 }
 
 } // namespace
@@ -66,6 +134,7 @@ std::vector<std::uint8_t> EncodeTestJpeg(const TBitmap& picture, const TTestJpeg
             info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
     if (options.Progressive)
         jpeg_simple_progression(&info);
+    info.arith_code = options.Arithmetic;
     jpeg_start_compress(&info, TRUE);
 
     std::vector<JSAMPLE> line(static_cast<std::size_t>(picture.Width()) * 4);
@@ -100,12 +169,14 @@ std::vector<std::uint8_t> EncodeTestJpeg(const TBitmap& picture, const TTestJpeg
     return bytes;
 }
 
-TBitmap ReferenceDecode(const std::vector<std::uint8_t>& jpeg)
+TBitmap ReferenceDecode(const std::vector<std::uint8_t>& jpeg, int* warnings)
 {
     jpeg_decompress_struct info{};
     jpeg_error_mgr error{};
     info.err = jpeg_std_error(&error);
-    error.emit_message = [](j_common_ptr, int) {};
+    int count = 0;
+    info.client_data = &count;
+    error.emit_message = [](j_common_ptr common, int level) { *static_cast<int*>(common->client_data) += level < 0; };
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, jpeg.data(), jpeg.size());
     jpeg_read_header(&info, TRUE);
@@ -131,6 +202,8 @@ TBitmap ReferenceDecode(const std::vector<std::uint8_t>& jpeg)
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
+    if (warnings)
+        *warnings = count;
     return picture;
 }
 
@@ -147,9 +220,9 @@ int MaxPixelDifference(const TBitmap& a, const TBitmap& b)
 
 void SetTestJpegFrameSize(std::vector<std::uint8_t>& jpeg, unsigned width, unsigned height)
 {
-    // The height field of the frame header (SOF0 or SOF2) and the width after it.
+    // The height field of the frame header (SOF0 to SOF15) and the width after it.
     for (std::size_t i = 0; i + 8 < jpeg.size(); ++i)
-        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] & 0xF0) == 0xC0 && jpeg[i + 1] != 0xC4 && jpeg[i + 1] != 0xCC) {
             jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
             jpeg[i + 6] = static_cast<std::uint8_t>(height);
             jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
@@ -194,4 +267,104 @@ std::vector<std::uint8_t> ReadTestFile(const std::filesystem::path& path)
     if (!file)
         throw std::runtime_error("cannot read " + path.string());
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::uint8_t> FlatTestJpeg(const TJpegFrame& frame, const std::vector<TJpegScan>& scans)
+{
+    if (frame.Arithmetic)
+        throw std::logic_error("no arithmetic coding");
+    std::vector<std::uint8_t> out{0xFF, 0xD8};
+    PutFlatTables(out);
+    std::vector<std::uint8_t> sof{8, static_cast<std::uint8_t>(frame.Height >> 8), static_cast<std::uint8_t>(frame.Height),
+                                  static_cast<std::uint8_t>(frame.Width >> 8), static_cast<std::uint8_t>(frame.Width),
+                                  static_cast<std::uint8_t>(frame.Count)};
+    for (int c = 0; c < frame.Count; ++c)
+        sof.insert(sof.end(), {static_cast<std::uint8_t>(frame.Components[c].Id),
+                               static_cast<std::uint8_t>(frame.Components[c].H << 4 | frame.Components[c].V), 0});
+    PutMarker(out, frame.Progressive ? 0xC2 : 0xC0, sof);
+
+    for (const TJpegScan& scan : scans) {
+        std::vector<std::uint8_t> sos;
+        sos.push_back(static_cast<std::uint8_t>(scan.Count));
+        for (int i = 0; i < scan.Count; ++i) {
+            sos.push_back(static_cast<std::uint8_t>(frame.Components[scan.Components[i]].Id));
+            sos.push_back(0);
+        }
+        for (int field : {scan.Ss, scan.Se, scan.Ah << 4 | scan.Al})
+            sos.push_back(static_cast<std::uint8_t>(field));
+        PutMarker(out, 0xDA, sos);
+        TBitWriter bits(out);
+        const std::uint64_t blocks = ScanBlocks(frame, scan);
+        if (frame.Progressive && scan.Ss > 0)
+            PutEndOfBands(bits, blocks);
+        else
+            for (std::uint64_t b = 0; b < blocks; ++b)
+                // DC category 0 or a refinement bit 0, and in a sequential
+                // scan the end of the block.
+                bits.Put(0, frame.Progressive ? 1 : 5);
+        bits.Finish();
+    }
+    out.insert(out.end(), {0xFF, 0xD9});
+    return out;
+}
+
+TJpegFrame TestJpegFrame(unsigned width, unsigned height, const std::vector<std::pair<int, int>>& sampling,
+                         bool progressive)
+{
+    TJpegFrame frame;
+    frame.Width = width;
+    frame.Height = height;
+    frame.Progressive = progressive;
+    for (const auto& [h, v] : sampling) {
+        frame.Components[frame.Count] = {frame.Count + 1, h, v};
+        ++frame.Count;
+    }
+    return frame;
+}
+
+std::vector<TJpegScan> SimpleProgression(int components)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    info.input_components = components;
+    info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_simple_progression(&info);
+    std::vector<TJpegScan> scans;
+    for (int i = 0; i < info.num_scans; ++i) {
+        const jpeg_scan_info& from = info.scan_info[i];
+        TJpegScan scan;
+        scan.Count = from.comps_in_scan;
+        std::copy(from.component_index, from.component_index + from.comps_in_scan, scan.Components);
+        scan.Ss = from.Ss;
+        scan.Se = from.Se;
+        scan.Ah = from.Ah;
+        scan.Al = from.Al;
+        scans.push_back(scan);
+    }
+    jpeg_destroy_compress(&info);
+    return scans;
+}
+
+std::vector<TJpegScan> OneScan(int components)
+{
+    TJpegScan scan;
+    scan.Count = components;
+    for (int c = 0; c < components; ++c)
+        scan.Components[c] = c;
+    return {scan};
+}
+
+std::vector<TJpegScan> SplitScans(const std::vector<TJpegScan>& scans)
+{
+    std::vector<TJpegScan> split;
+    for (const TJpegScan& scan : scans)
+        for (int i = 0; i < scan.Count; ++i) {
+            split.push_back(scan);
+            split.back().Count = 1;
+            split.back().Components[0] = scan.Components[i];
+        }
+    return split;
 }

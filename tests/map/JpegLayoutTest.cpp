@@ -1,0 +1,92 @@
+#include "JpegLayout.h"
+#include "TestJpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <numeric>
+
+namespace {
+
+TJpegScan Scan(std::initializer_list<int> components)
+{
+    TJpegScan scan;
+    for (int c : components)
+        scan.Components[scan.Count++] = c;
+    return scan;
+}
+
+TJpegScanTotals Walk(const TJpegFrame& frame, const std::vector<std::uint8_t>& jpeg)
+{
+    return WalkJpegScans(frame, jpeg.data(), jpeg.size());
+}
+
+std::uint64_t TotalWork(const TJpegFrame& frame, const std::vector<TJpegScan>& scans)
+{
+    return std::accumulate(scans.begin(), scans.end(), std::uint64_t{0},
+                           [&](std::uint64_t sum, const TJpegScan& scan) { return sum + ScanWork(frame, scan); });
+}
+
+} // namespace
+
+TEST(JpegLayout, CountsTheBlocksLibjpegVisitsPaddingIncluded)
+{
+    // Two MCUs of 16 x 16 pixels, each of four luminance and two colour blocks.
+    const TJpegFrame frame = TestJpegFrame(17, 9, {{2, 2}, {1, 1}, {1, 1}}, true);
+    EXPECT_EQ(ScanBlocks(frame, Scan({0, 1, 2})), 2u * 6);
+    EXPECT_EQ(ScanBlocks(frame, Scan({0})), 3u * 2);
+    EXPECT_EQ(ScanBlocks(frame, Scan({2})), 2u * 1);
+    EXPECT_EQ(CoefficientBytes(frame), (4u * 2 + 2 + 2) * 128);
+
+    // One pixel high, luminance sampled 4 x 4: every MCU holds 16 + 1 blocks,
+    // of which one row of luminance lies in the image.
+    const TJpegFrame strip = TestJpegFrame(100, 1, {{4, 4}, {1, 1}}, true);
+    EXPECT_EQ(ScanBlocks(strip, Scan({0, 1})), 4u * 17);
+    EXPECT_EQ(ScanBlocks(strip, Scan({0})), 13u);
+    EXPECT_EQ(CoefficientBytes(strip), (16u * 4 + 4) * 128);
+}
+
+TEST(JpegLayout, TheWalkCountsTheScansLibjpegReadsAndNothingElse)
+{
+    const TJpegFrame frame = TestJpegFrame(40, 24, {{2, 2}, {1, 1}, {1, 1}}, true);
+    const std::vector<TJpegScan> scans = SimpleProgression(3);
+    std::vector<std::uint8_t> jpeg = FlatTestJpeg(frame, scans);
+    TJpegScanTotals totals = Walk(frame, jpeg);
+    EXPECT_EQ(totals.Scans, scans.size());
+    EXPECT_EQ(totals.Work, TotalWork(frame, scans));
+    EXPECT_TRUE(totals.MultiScan);
+
+    // A comment holding a scan header, and one after the end of the image,
+    // count for nothing.
+    const std::vector<std::uint8_t> sos{0xFF, 0xDA, 0, 8, 1, 1, 0, 1, 63, 0};
+    std::vector<std::uint8_t> comment{0xFF, 0xFE, 0, static_cast<std::uint8_t>(sos.size() + 2)};
+    comment.insert(comment.end(), sos.begin(), sos.end());
+    jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+    jpeg.insert(jpeg.end(), sos.begin(), sos.end());
+    totals = Walk(frame, jpeg);
+    EXPECT_EQ(totals.Scans, scans.size());
+    EXPECT_EQ(totals.Work, TotalWork(frame, scans));
+
+    // A sequential file whose first scan holds every component has one scan.
+    const TJpegFrame baseline = TestJpegFrame(40, 24, {{2, 2}, {1, 1}, {1, 1}}, false);
+    totals = Walk(baseline, WithLastScanRepeated(FlatTestJpeg(baseline, OneScan(3)), 5));
+    EXPECT_EQ(totals.Scans, 1u);
+    EXPECT_EQ(totals.Work, ScanWork(baseline, OneScan(3)[0]));
+    EXPECT_FALSE(totals.MultiScan);
+    const std::vector<TJpegScan> perComponent{Scan({0}), Scan({1}), Scan({2})};
+    totals = Walk(baseline, FlatTestJpeg(baseline, perComponent));
+    EXPECT_EQ(totals.Scans, 3u);
+    EXPECT_TRUE(totals.MultiScan);
+}
+
+TEST(JpegLayout, ARepeatedSelectorStandsForTheNextIdAsInLibjpeg)
+{
+    const TJpegFrame frame = TestJpegFrame(64, 64, {{1, 1}, {2, 2}}, false);
+    std::vector<std::uint8_t> jpeg = FlatTestJpeg(frame, {Scan({0, 1})});
+    // The second selector of the scan header: FF DA, length, count, id, table, id.
+    const std::uint8_t marker[] = {0xFF, 0xDA};
+    const auto sos = std::search(jpeg.begin(), jpeg.end(), std::begin(marker), std::end(marker));
+    sos[7] = 1;
+    EXPECT_EQ(Walk(frame, jpeg).Work, ScanWork(frame, Scan({0, 1})));
+}
