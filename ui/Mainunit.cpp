@@ -8,7 +8,6 @@
 #include "KeyPreview.h"
 #include "LevelRules.h"
 #include "MapImage.h"
-#include "NearestPlace.h"
 #include "Panning.h"
 #include "ScrollBar.h"
 #include "SortedComboBox.h"
@@ -328,7 +327,7 @@ void TMainForm::DescribeView()
 {
     QString text = QStringLiteral("Zoom level %1 of %2").arg(ZoomLevel).arg(MaxZoomLevel);
     const TMapPoint reference{ScrollBarH->Position() + ReferenceX, ScrollBarV->Position() + ReferenceY};
-    const std::optional<std::size_t> nearest = NearestPlace(LocList, ZoomLevel, ImageMap->height(), reference);
+    const std::optional<std::size_t> nearest = FMarkers.NearestShown(reference);
     if (nearest && !LocList[*nearest].Name.empty())
         text += QStringLiteral(", near ") + AnsiToQString(LocList[*nearest].Name);
     if (PanelMap->accessibleDescription() != text) {

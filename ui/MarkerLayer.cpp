@@ -2,10 +2,12 @@
 
 #include "AnsiText.h"
 #include "LevelRules.h"
+#include "NearestPoint.h"
 
 #include <QFontMetricsF>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <string>
 
@@ -123,7 +125,8 @@ void TMarkerLayer::BuildIndex(TLevelIndex& index, int level) const
         };
         spans.push_back({tile(left, index.Width), tile(top, index.Height), tile(right - 1, index.Width),
                          tile(bottom - 1, index.Height)});
-        index.Shown.push_back({static_cast<std::uint32_t>(i), point});
+        index.ShownLocations.push_back(static_cast<std::uint32_t>(i));
+        index.ShownPoints.push_back(point);
     }
 
     // Two passes: count each tile's markers, then lay them out in list order.
@@ -142,6 +145,16 @@ void TMarkerLayer::BuildIndex(TLevelIndex& index, int level) const
             for (std::int32_t column = spans[k].Left; column <= spans[k].Right; ++column)
                 index.TileMarkers[next[static_cast<std::size_t>(row) * index.Columns + column]++] =
                     static_cast<std::uint32_t>(k);
+}
+
+std::optional<std::size_t> TMarkerLayer::NearestShown(TMapPoint point) const
+{
+    if (!FIndex)
+        return std::nullopt;
+    const std::optional<std::size_t> nearest = NearestPoint(FIndex->ShownPoints, point);
+    if (!nearest)
+        return std::nullopt;
+    return FIndex->ShownLocations[*nearest];
 }
 
 void TMarkerLayer::DrawAll()
@@ -202,29 +215,35 @@ void TMarkerLayer::DrawArea(const QRect& area)
 
 void TMarkerLayer::DrawBlock(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
 {
-    std::vector<std::uint32_t> markers;
+    // The markers of the block's tiles, each once and in list order: a bit per
+    // shown marker, read from the lowest.
+    FMarked.assign((FIndex->ShownPoints.size() + 63) / 64, 0);
+    std::size_t first = FMarked.size();
+    std::size_t last = 0; // the words from first to last hold every bit set
     for (std::int32_t row = top; row < bottom; ++row)
         for (std::int32_t column = left; column < right; ++column) {
             const std::size_t tile = static_cast<std::size_t>(row) * FIndex->Columns + column;
-            markers.insert(markers.end(), FIndex->TileMarkers.begin() + FIndex->TileStart[tile],
-                           FIndex->TileMarkers.begin() + FIndex->TileStart[tile + 1]);
+            for (std::uint32_t k = FIndex->TileStart[tile]; k < FIndex->TileStart[tile + 1]; ++k) {
+                const std::uint32_t marker = FIndex->TileMarkers[k];
+                FMarked[marker / 64] |= std::uint64_t{1} << (marker % 64);
+                first = std::min<std::size_t>(first, marker / 64);
+                last = std::max<std::size_t>(last, marker / 64);
+            }
             FDrawn[tile] = true;
             --FUndrawn;
         }
-    if (markers.empty())
+    if (first == FMarked.size())
         return;
-    // Back in list order, each marker once.
-    std::sort(markers.begin(), markers.end());
-    markers.erase(std::unique(markers.begin(), markers.end()), markers.end());
 
-    QImage image = MarkerImage(*FView);
-    TMarkerPainter painter(image, FFonts);
-    painter.Painter().setClipRect(
-        QRect(QPoint(left * TileSide, top * TileSide), QPoint(right * TileSide - 1, bottom * TileSide - 1)) &
-        image.rect());
-    for (const std::uint32_t marker : markers) {
-        const TShownMarker& shown = FIndex->Shown[marker];
-        const TLocation& location = (*FLocations)[shown.Location];
-        painter.Draw(location, shown.Point, IsCapitalLabel(FLevel, location.Type));
-    }
+    TMarkerPainter painter(*FView, FFonts,
+                           {std::int64_t{left} * TileSide, std::int64_t{top} * TileSide,
+                            std::min<std::int64_t>(std::int64_t{right} * TileSide, FView->Width()),
+                            std::min<std::int64_t>(std::int64_t{bottom} * TileSide, FView->Height())});
+    for (std::size_t word = first; word <= last; ++word)
+        for (std::uint64_t bits = FMarked[word]; bits != 0; bits &= bits - 1) {
+            const std::size_t marker = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+            const std::uint32_t index = FIndex->ShownLocations[marker];
+            const TLocation& location = (*FLocations)[index];
+            painter.Draw(index, location, FIndex->ShownPoints[marker], IsCapitalLabel(FLevel, location.Type));
+        }
 }

@@ -29,6 +29,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class TMarkerLayer {
@@ -50,20 +51,23 @@ public:
     // Draws every tile not drawn yet.
     void DrawAll();
 
+    // The location of the level's marker nearest to point, of those that
+    // reach the picture (NearestPoint), or none.
+    std::optional<std::size_t> NearestShown(TMapPoint point) const;
+
 private:
-    struct TShownMarker {
-        std::uint32_t Location;
-        TMapPoint Point;
-    };
     struct TLevelIndex {
         bool Built = false;
         std::int32_t Width = 0;
         std::int32_t Height = 0;
         std::int32_t Columns = 0;
         std::int32_t Rows = 0;
-        std::vector<TShownMarker> Shown; // in list order
+        // The markers that reach the picture, in list order: each one's
+        // location and map point.
+        std::vector<std::uint32_t> ShownLocations;
+        std::vector<TMapPoint> ShownPoints;
         std::vector<std::uint32_t> TileStart; // Columns * Rows + 1 offsets into TileMarkers
-        std::vector<std::uint32_t> TileMarkers; // indexes into Shown, ascending per tile
+        std::vector<std::uint32_t> TileMarkers; // indexes of shown markers, ascending per tile
     };
 
     const TLevelIndex& IndexFor(int level);
@@ -87,4 +91,5 @@ private:
     const TLevelIndex* FIndex = nullptr;
     std::vector<bool> FDrawn;
     std::size_t FUndrawn = 0;
+    std::vector<std::uint64_t> FMarked; // scratch of DrawBlock
 };

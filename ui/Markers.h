@@ -7,23 +7,27 @@
 // 0x9BF1FF (red 255, green 241, blue 155) for both, nothing filled, the text
 // on a transparent background. Labels are 8-point regular; type 0 from level 3
 // on is 12-point bold. Later markers are drawn over earlier ones.
+//
+// The squares are written straight into the picture's bytes. A label is the
+// coverage of its text as Qt's text renderer draws it (LabelMasks.h), blended
+// in the marker colour: each byte becomes (colour * a + byte * (255 - a)) / 255
+// at coverage a, divided as Qt's raster engine divides when it draws text onto
+// a 24-bit image.
 #pragma once
 
 #include "Bitmap.h"
+#include "LabelMasks.h"
 #include "Locations.h"
 #include "ZoomGeometry.h"
 
-#include <QColor>
 #include <QFont>
 #include <QFontMetrics>
-#include <QImage>
-#include <QPainter>
 
 #include <cstdint>
 
-// Fonts and their metrics, set up once by the window. The point sizes are
-// fixed as pixel sizes at 96 dpi (8 pt = 11 px, 12 pt = 16 px), so the output
-// does not depend on the screen.
+// Fonts and their metrics, set up once by the window, and the labels rendered
+// in them so far. The point sizes are fixed as pixel sizes at 96 dpi
+// (8 pt = 11 px, 12 pt = 16 px), so the output does not depend on the screen.
 class TMarkerFonts {
 public:
     TMarkerFonts();
@@ -36,9 +40,16 @@ public:
     QFont Capital;
     QFontMetrics LabelMetrics;
     QFontMetrics CapitalMetrics;
+    // A cache, filled as labels are drawn; drawing does not change what the
+    // fonts are.
+    mutable TLabelMasks LabelMasks;
+    mutable TLabelMasks CapitalMasks;
 };
 
-inline const QColor MarkerColor{255, 241, 155};
+// The marker colour, red 255, green 241, blue 155, in a picture's byte order.
+inline constexpr std::uint8_t MarkerBlue = 155;
+inline constexpr std::uint8_t MarkerGreen = 241;
+inline constexpr std::uint8_t MarkerRed = 255;
 
 // The family of the window and the labels; stands in for the original
 // 8-point face.
@@ -55,26 +66,36 @@ inline constexpr int CapitalFromLevel = 3;
 // Whether a location's label is large and bold at `level`.
 bool IsCapitalLabel(int level, std::int32_t type);
 
-// The picture of a bitmap for QPainter, sharing its pixels (writes detach
-// the bitmap from its copies first).
-QImage MarkerImage(TBitmap& view);
+// A rectangle of a picture's pixels, right and bottom exclusive.
+struct TPixelRect {
+    std::int64_t Left = 0;
+    std::int64_t Top = 0;
+    std::int64_t Right = 0;
+    std::int64_t Bottom = 0;
+};
 
-// Draws markers one by one onto an image, each square and label as
-// DrawLocations does; what lies wholly outside the image is skipped. The
-// painter's clip, if the caller sets one, cuts the drawing off at its edge.
+// Draws markers one by one into a picture, each square and label as
+// DrawLocations does, within a clip rectangle (the whole picture unless
+// given): what falls outside it is left alone. The picture's pixels are
+// detached from its copies only once something is drawn.
 class TMarkerPainter {
 public:
-    TMarkerPainter(QImage& image, const TMarkerFonts& fonts);
+    TMarkerPainter(TBitmap& view, const TMarkerFonts& fonts);
+    TMarkerPainter(TBitmap& view, const TMarkerFonts& fonts, const TPixelRect& clip);
 
-    QPainter& Painter() { return FPainter; }
-    void Draw(const TLocation& location, TMapPoint point, bool capital);
+    // Draws location `index` of its list.
+    void Draw(std::size_t index, const TLocation& location, TMapPoint point, bool capital);
 
 private:
-    QPainter FPainter;
+    std::uint8_t* Row(std::int64_t y);
+    // Fills the part of the rectangle inside the clip with the marker colour.
+    void Fill(TPixelRect rect);
+    void Blend(const TLabelMask& mask, std::int64_t left, std::int64_t top);
+
+    TBitmap& FView;
     const TMarkerFonts& FFonts;
-    const QFont* FCurrent = nullptr;
-    std::int32_t FWidth;
-    std::int32_t FHeight;
+    TPixelRect FClip;
+    std::uint8_t* FBits = nullptr;
 };
 
 void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TMarkerFonts& fonts);

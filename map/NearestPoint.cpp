@@ -1,8 +1,7 @@
-#include "NearestPlace.h"
-
-#include "LevelRules.h"
+#include "NearestPoint.h"
 
 #include <compare>
+#include <cstdint>
 
 namespace {
 
@@ -30,17 +29,12 @@ TSquaredDistance SquaredDistance(TMapPoint a, TMapPoint b)
 
 } // namespace
 
-std::optional<std::size_t> NearestPlace(const TLocList& list, int level, std::int32_t displayedHeight,
-                                        TMapPoint point)
+std::optional<std::size_t> NearestPoint(std::span<const TMapPoint> points, TMapPoint point)
 {
     std::optional<std::size_t> nearest;
     TSquaredDistance nearestDistance;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const TLocation& location = list[i];
-        if (!LevelShowsType(level, location.Type))
-            continue;
-        const TSquaredDistance distance =
-            SquaredDistance(WorldToMap(location.X, location.Y, level, displayedHeight), point);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const TSquaredDistance distance = SquaredDistance(points[i], point);
         if (!nearest || distance < nearestDistance) {
             nearest = i;
             nearestDistance = distance;

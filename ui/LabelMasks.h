@@ -1,0 +1,70 @@
+// TLabelMasks: the coverage of each label, rendered once by Qt's text renderer
+// and kept, so that drawing the label again costs a blend of its pixels instead
+// of shaping its text and looking up its glyphs, which is most of what drawText
+// costs.
+//
+// A mask is the name drawn with QPainter::drawText in the label's font onto a
+// clear 8-bit coverage image (QImage::Format_Alpha8), cropped to the pixels it
+// covers. Left and Top place the mask's first pixel relative to the label's
+// top-left corner, the point whose baseline lies one ascent below. A label is
+// drawn at whole pixels, so one mask serves every place the label is drawn.
+//
+// A pixel that one glyph covers holds that glyph's coverage, as drawText would
+// blend it; where two glyphs of a label overlap, the mask holds their joint
+// coverage.
+//
+// Masks are kept by the index of their location in the list being drawn, with
+// the name they were made of: a name that differs from the kept one is
+// rendered afresh, so lists of other names can share the cache. The cache
+// keeps masks until they take MaxBytes and is then emptied; a reference from
+// Get is good until the next Get.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TLabelMask {
+    std::int32_t Left = 0;
+    std::int32_t Top = 0;
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    // Row by row, three bytes per pixel, each the pixel's coverage, so that a
+    // row of the mask lines up byte for byte with a row of 24-bit pixels.
+    std::vector<std::uint8_t> Coverage;
+};
+
+class TLabelMasks {
+public:
+    static constexpr std::size_t MaxBytes = std::size_t{16} << 20;
+    // How far the room around a label may grow while it is rendered, in font
+    // sizes: far beyond any real glyph's overhang.
+    static constexpr std::int32_t MaxRoomFactor = 64;
+
+    explicit TLabelMasks(const QFont& font);
+
+    // The mask of the name, 8-bit Windows-1252 text, of location `index`.
+    const TLabelMask& Get(std::size_t index, const std::string& name);
+
+    // How far any mask may reach beyond the label's line box (its advance
+    // wide, the font's height high) on any side.
+    std::int32_t Reach() const { return MaxRoomFactor * FFont.pixelSize(); }
+
+private:
+    struct TEntry {
+        std::string Name;
+        TLabelMask Mask;
+    };
+
+    TLabelMask Render(const std::string& name) const;
+
+    QFont FFont;
+    QFontMetrics FMetrics;
+    std::vector<std::uint32_t> FSlots; // per location index, 1 + its entry, or 0
+    std::vector<TEntry> FEntries;
+    std::size_t FBytes = 0;
+};
