@@ -62,11 +62,11 @@ TLabelMask TLabelMasks::Render(const std::string& name) const
         if (touches && 2 * room <= Reach())
             continue;
         TLabelMask mask{left - room, top - room, right - left + 1, bottom - top + 1, {}};
-        mask.Coverage.reserve(3 * static_cast<std::size_t>(mask.Width) * static_cast<std::size_t>(mask.Height));
+        mask.Coverage.reserve(mask.Stride() * static_cast<std::size_t>(mask.Height));
         for (int y = top; y <= bottom; ++y) {
             const uchar* row = canvas.constScanLine(y);
-            for (int x = left; x <= right; ++x)
-                mask.Coverage.insert(mask.Coverage.end(), 3, row[x]);
+            mask.Coverage.insert(mask.Coverage.end(), row + left, row + right + 1);
+            mask.Coverage.insert(mask.Coverage.end(), TLabelMask::RowPadding, 0);
         }
         return mask;
     }

@@ -33,9 +33,12 @@ struct TLabelMask {
     std::int32_t Top = 0;
     std::int32_t Width = 0;
     std::int32_t Height = 0;
-    // Row by row, three bytes per pixel, each the pixel's coverage, so that a
-    // row of the mask lines up byte for byte with a row of 24-bit pixels.
+    // Row by row, a byte per pixel; each row is followed by RowPadding pixels
+    // of no coverage.
     std::vector<std::uint8_t> Coverage;
+
+    static constexpr std::size_t RowPadding = 16;
+    std::size_t Stride() const { return static_cast<std::size_t>(Width) + RowPadding; }
 };
 
 class TLabelMasks {

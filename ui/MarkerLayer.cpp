@@ -22,7 +22,7 @@ std::int64_t LabelRoom(bool capital)
 
 } // namespace
 
-TMarkerLayer::TMarkerLayer(const TMarkerFonts& fonts) : FFonts(fonts)
+TMarkerLayer::TMarkerLayer(const TMarkerFonts& fonts) : FFonts(fonts), FCanvas(fonts)
 {
 }
 
@@ -235,15 +235,15 @@ void TMarkerLayer::DrawBlock(std::int32_t left, std::int32_t top, std::int32_t r
     if (first == FMarked.size())
         return;
 
-    TMarkerPainter painter(*FView, FFonts,
-                           {std::int64_t{left} * TileSide, std::int64_t{top} * TileSide,
-                            std::min<std::int64_t>(std::int64_t{right} * TileSide, FView->Width()),
-                            std::min<std::int64_t>(std::int64_t{bottom} * TileSide, FView->Height())});
+    FCanvas.Begin({std::int64_t{left} * TileSide, std::int64_t{top} * TileSide,
+                   std::min<std::int64_t>(std::int64_t{right} * TileSide, FView->Width()),
+                   std::min<std::int64_t>(std::int64_t{bottom} * TileSide, FView->Height())});
     for (std::size_t word = first; word <= last; ++word)
         for (std::uint64_t bits = FMarked[word]; bits != 0; bits &= bits - 1) {
             const std::size_t marker = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
             const std::uint32_t index = FIndex->ShownLocations[marker];
             const TLocation& location = (*FLocations)[index];
-            painter.Draw(index, location, FIndex->ShownPoints[marker], IsCapitalLabel(FLevel, location.Type));
+            FCanvas.Draw(index, location, FIndex->ShownPoints[marker], IsCapitalLabel(FLevel, location.Type));
         }
+    FCanvas.Finish(*FView);
 }

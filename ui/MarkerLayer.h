@@ -92,4 +92,5 @@ private:
     std::vector<bool> FDrawn;
     std::size_t FUndrawn = 0;
     std::vector<std::uint64_t> FMarked; // scratch of DrawBlock
+    TMarkerCanvas FCanvas;
 };

@@ -24,39 +24,65 @@ QFont MakeFont(int pixelSize, bool bold)
     return font;
 }
 
-// Bytes are blended sixteen at a time in 16-bit lanes, where each sum of two
-// products of bytes fits; the compiler's vector types keep this portable.
-constexpr std::size_t BlendRun = 16;
-using TByteLanes = std::uint8_t __attribute__((vector_size(BlendRun)));
-using TWordLanes = std::uint16_t __attribute__((vector_size(2 * BlendRun)));
+// Pixels are blended sixteen at a time: their coverage is spread over the
+// 48 bytes of their blue, green and red, which are worked on in 16-bit lanes,
+// where each sum of two products of bytes fits. The compiler's vector types
+// keep this portable.
+constexpr std::size_t BlendPixels = 16;
+using TByteLanes = std::uint8_t __attribute__((vector_size(BlendPixels)));
+using TWordLanes = std::uint16_t __attribute__((vector_size(2 * BlendPixels)));
 
-// The marker colour, blue, green, red, over as many bytes as a run starting
-// at any byte of a row needs: a run at byte `offset` starts at offset % 48.
-constexpr std::array<std::uint8_t, 48 + BlendRun> ColourRow = [] {
-    std::array<std::uint8_t, 48 + BlendRun> row{};
-    for (std::size_t i = 0; i < row.size(); ++i)
-        row[i] = i % 3 == 0 ? MarkerBlue : i % 3 == 1 ? MarkerGreen : MarkerRed;
-    return row;
+// The marker colour over the 48 bytes of sixteen pixels, blue, green, red.
+constexpr std::array<std::uint8_t, 3 * BlendPixels> ColourRun = [] {
+    std::array<std::uint8_t, 3 * BlendPixels> run{};
+    for (std::size_t i = 0; i < run.size(); ++i)
+        run[i] = i % 3 == 0 ? MarkerBlue : i % 3 == 1 ? MarkerGreen : MarkerRed;
+    return run;
 }();
 
 TByteLanes LoadLanes(const std::uint8_t* bytes)
 {
     TByteLanes lanes;
-    std::memcpy(&lanes, bytes, BlendRun);
+    std::memcpy(&lanes, bytes, sizeof lanes);
     return lanes;
 }
 
-// One run of a row, whose first byte lies `offset` bytes into the row. Each
-// byte becomes colour * a + byte * (255 - a) divided by 255 as Qt's raster
-// engine divides when it blends text onto a 24-bit image.
-void BlendBytes(std::uint8_t* bytes, const std::uint8_t* coverage, std::size_t offset)
+// Sixteen bytes at coverage a each: colour * a + byte * (255 - a), divided by
+// 255 as Qt's raster engine divides when it blends text onto a 24-bit image.
+void BlendLanes(std::uint8_t* bytes, TByteLanes coverage, const std::uint8_t* colours)
 {
-    const TWordLanes colour = __builtin_convertvector(LoadLanes(ColourRow.data() + offset % 48), TWordLanes);
-    const TWordLanes a = __builtin_convertvector(LoadLanes(coverage), TWordLanes);
+    const TWordLanes colour = __builtin_convertvector(LoadLanes(colours), TWordLanes);
+    const TWordLanes a = __builtin_convertvector(coverage, TWordLanes);
     const TWordLanes byte = __builtin_convertvector(LoadLanes(bytes), TWordLanes);
     const TWordLanes sum = colour * a + byte * (255 - a);
     const TByteLanes result = __builtin_convertvector((sum + (sum >> 8) + 0x80) >> 8, TByteLanes);
-    std::memcpy(bytes, &result, BlendRun);
+    std::memcpy(bytes, &result, sizeof result);
+}
+
+// Sixteen pixels, 48 bytes, from one coverage byte each. Pixels without
+// coverage, which would stay as they are, are passed over without touching
+// the picture.
+void BlendSixteen(std::uint8_t* bytes, TByteLanes a)
+{
+    std::uint64_t halves[2];
+    std::memcpy(halves, &a, sizeof halves);
+    if ((halves[0] | halves[1]) == 0)
+        return;
+    BlendLanes(bytes, __builtin_shufflevector(a, a, 0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5), ColourRun.data());
+    BlendLanes(bytes + 16, __builtin_shufflevector(a, a, 5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10),
+               ColourRun.data() + 16);
+    BlendLanes(bytes + 32, __builtin_shufflevector(a, a, 10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15),
+               ColourRun.data() + 32);
+}
+
+// Sixteen transmissions scaled by 255 - coverage, divided as BlendLanes divides.
+void TransmitSixteen(std::uint8_t* transmission, const std::uint8_t* coverage)
+{
+    const TWordLanes t = __builtin_convertvector(LoadLanes(transmission), TWordLanes);
+    const TWordLanes a = __builtin_convertvector(LoadLanes(coverage), TWordLanes);
+    const TWordLanes product = t * (255 - a);
+    const TByteLanes result = __builtin_convertvector((product + (product >> 8) + 0x80) >> 8, TByteLanes);
+    std::memcpy(transmission, &result, sizeof result);
 }
 
 // A bound of a label's width that no text of `length` characters exceeds: a
@@ -87,104 +113,124 @@ bool IsCapitalLabel(int level, std::int32_t type)
     return level >= CapitalFromLevel && type == 0;
 }
 
-TMarkerPainter::TMarkerPainter(TBitmap& view, const TMarkerFonts& fonts)
-    : TMarkerPainter(view, fonts, {0, 0, view.Width(), view.Height()})
+TMarkerCanvas::TMarkerCanvas(const TMarkerFonts& fonts) : FFonts(fonts)
 {
 }
 
-TMarkerPainter::TMarkerPainter(TBitmap& view, const TMarkerFonts& fonts, const TPixelRect& clip)
-    : FView(view), FFonts(fonts), FClip(clip)
+// Each row of the area is followed by BlendPixels bytes that no pixel uses, so
+// that the last sixteen pixels of a row may be worked on whole.
+void TMarkerCanvas::Begin(const TPixelRect& area)
 {
+    FArea = area;
+    FMarked = false;
+    const auto width = static_cast<std::size_t>(std::max<std::int64_t>(area.Right - area.Left, 0));
+    const auto height = static_cast<std::size_t>(std::max<std::int64_t>(area.Bottom - area.Top, 0));
+    FTransmission.assign((width + BlendPixels) * height, 255);
 }
 
-std::uint8_t* TMarkerPainter::Row(std::int64_t y)
+std::uint8_t* TMarkerCanvas::Row(std::int64_t y)
 {
-    if (!FBits)
-        FBits = FView.Bits();
-    return FBits + static_cast<std::size_t>(y) * FView.RowStride();
+    const auto stride = static_cast<std::size_t>(FArea.Right - FArea.Left) + BlendPixels;
+    return FTransmission.data() + static_cast<std::size_t>(y - FArea.Top) * stride;
 }
 
-void TMarkerPainter::Fill(TPixelRect rect)
+void TMarkerCanvas::Cover(TPixelRect rect)
 {
-    rect = {std::max(rect.Left, FClip.Left), std::max(rect.Top, FClip.Top), std::min(rect.Right, FClip.Right),
-            std::min(rect.Bottom, FClip.Bottom)};
+    rect = {std::max(rect.Left, FArea.Left), std::max(rect.Top, FArea.Top), std::min(rect.Right, FArea.Right),
+            std::min(rect.Bottom, FArea.Bottom)};
+    if (rect.Left >= rect.Right)
+        return;
     for (std::int64_t y = rect.Top; y < rect.Bottom; ++y) {
-        std::uint8_t* pixel = Row(y) + 3 * rect.Left;
-        for (std::int64_t x = rect.Left; x < rect.Right; ++x, pixel += 3) {
-            pixel[0] = MarkerBlue;
-            pixel[1] = MarkerGreen;
-            pixel[2] = MarkerRed;
-        }
+        std::uint8_t* row = Row(y);
+        std::fill(row + (rect.Left - FArea.Left), row + (rect.Right - FArea.Left), 0);
+        FMarked = true;
     }
 }
 
-void TMarkerPainter::Blend(const TLabelMask& mask, std::int64_t left, std::int64_t top)
+// Whole runs of sixteen pixels: past the row's end the mask has its padding
+// of no coverage, and past the area's end the canvas has its unused bytes.
+void TMarkerCanvas::Scale(const TLabelMask& mask, std::int64_t left, std::int64_t top)
 {
     const std::int64_t maskLeft = left + mask.Left;
     const std::int64_t maskTop = top + mask.Top;
-    const std::int64_t fromX = std::max(maskLeft, FClip.Left);
-    const std::int64_t toX = std::min(maskLeft + mask.Width, FClip.Right);
-    const std::int64_t fromY = std::max(maskTop, FClip.Top);
-    const std::int64_t toY = std::min(maskTop + mask.Height, FClip.Bottom);
-    if (fromX >= toX)
+    const std::int64_t fromX = std::max(maskLeft, FArea.Left);
+    const std::int64_t toX = std::min(maskLeft + mask.Width, FArea.Right);
+    const std::int64_t fromY = std::max(maskTop, FArea.Top);
+    const std::int64_t toY = std::min(maskTop + mask.Height, FArea.Bottom);
+    if (fromX >= toX || fromY >= toY)
         return;
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(toX - fromX);
-    const std::size_t maskStride = 3 * static_cast<std::size_t>(mask.Width);
-    const std::uint8_t* coverage = mask.Coverage.data() + static_cast<std::size_t>(fromY - maskTop) * maskStride +
-                                   3 * static_cast<std::size_t>(fromX - maskLeft);
-    for (std::int64_t y = fromY; y < toY; ++y, coverage += maskStride) {
-        std::uint8_t* bytes = Row(y) + 3 * fromX;
-        std::size_t done = 0;
-        for (; done + BlendRun <= rowBytes; done += BlendRun)
-            BlendBytes(bytes + done, coverage + done, done);
-        if (done == rowBytes)
-            continue;
-        // The last bytes of the row go through a full run with no coverage
-        // after them.
-        std::uint8_t tail[BlendRun];
-        std::uint8_t tailCoverage[BlendRun] = {};
-        const std::size_t rest = rowBytes - done;
-        std::memcpy(tail, bytes + done, rest);
-        std::memcpy(tailCoverage, coverage + done, rest);
-        BlendBytes(tail, tailCoverage, done);
-        std::memcpy(bytes + done, tail, rest);
+    FMarked = true;
+    const auto pixels = static_cast<std::size_t>(toX - fromX);
+    const std::uint8_t* coverage = mask.Coverage.data() + static_cast<std::size_t>(fromY - maskTop) * mask.Stride() +
+                                   static_cast<std::size_t>(fromX - maskLeft);
+    for (std::int64_t y = fromY; y < toY; ++y, coverage += mask.Stride()) {
+        std::uint8_t* transmission = Row(y) + (fromX - FArea.Left);
+        for (std::size_t done = 0; done < pixels; done += BlendPixels)
+            TransmitSixteen(transmission + done, coverage + done);
     }
 }
 
-void TMarkerPainter::Draw(std::size_t index, const TLocation& location, TMapPoint point, bool capital)
+void TMarkerCanvas::Draw(std::size_t index, const TLocation& location, TMapPoint point, bool capital)
 {
     // The square's outline as four 1-px strips.
     const std::int64_t x = point.X;
     const std::int64_t y = point.Y;
     const std::int64_t last = MarkerSquareSide - 1;
-    Fill({x, y, x + MarkerSquareSide, y + 1});
-    Fill({x, y + last, x + MarkerSquareSide, y + last + 1});
-    Fill({x, y + 1, x + 1, y + last});
-    Fill({x + last, y + 1, x + last + 1, y + last});
+    Cover({x, y, x + MarkerSquareSide, y + 1});
+    Cover({x, y + last, x + MarkerSquareSide, y + last + 1});
+    Cover({x, y + 1, x + 1, y + last});
+    Cover({x + last, y + 1, x + last + 1, y + last});
 
     if (location.Name.empty())
         return;
-    // A label that cannot reach the clip is not rendered.
+    // A label that cannot reach the area is not rendered.
     const QFontMetrics& metrics = capital ? FFonts.CapitalMetrics : FFonts.LabelMetrics;
     TLabelMasks& masks = capital ? FFonts.CapitalMasks : FFonts.LabelMasks;
     const std::int64_t left = x + MarkerSquareSide;
     const std::int64_t top = y + MarkerSquareSide;
     const std::int64_t reach = masks.Reach();
-    if (left - reach >= FClip.Right || top - reach >= FClip.Bottom || top + metrics.height() + reach <= FClip.Top ||
-        left + LabelWidthBound(location.Name.size(), metrics) + reach <= FClip.Left)
+    if (left - reach >= FArea.Right || top - reach >= FArea.Bottom || top + metrics.height() + reach <= FArea.Top ||
+        left + LabelWidthBound(location.Name.size(), metrics) + reach <= FArea.Left)
         return;
-    Blend(masks.Get(index, location.Name), left, top);
+    Scale(masks.Get(index, location.Name), left, top);
+}
+
+// The last pixels of a row, fewer than sixteen, go through a copy: past
+// them lie pixels of the picture that are not the area's.
+void TMarkerCanvas::Finish(TBitmap& view)
+{
+    if (!FMarked)
+        return;
+    const auto pixels = static_cast<std::size_t>(FArea.Right - FArea.Left);
+    for (std::int64_t y = FArea.Top; y < FArea.Bottom; ++y) {
+        const std::uint8_t* transmission = Row(y);
+        std::uint8_t* bytes = view.ScanLine(static_cast<std::int32_t>(y)) + 3 * FArea.Left;
+        for (std::size_t done = 0; done < pixels; done += BlendPixels) {
+            const TByteLanes coverage = 255 - LoadLanes(transmission + done);
+            if (done + BlendPixels <= pixels) {
+                BlendSixteen(bytes + 3 * done, coverage);
+                continue;
+            }
+            const std::size_t rest = pixels - done;
+            std::uint8_t tail[3 * BlendPixels] = {};
+            std::memcpy(tail, bytes + 3 * done, 3 * rest);
+            BlendSixteen(tail, coverage);
+            std::memcpy(bytes + 3 * done, tail, 3 * rest);
+        }
+    }
 }
 
 void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TMarkerFonts& fonts)
 {
     if (view.Empty())
         return;
-    TMarkerPainter painter(view, fonts);
+    TMarkerCanvas canvas(fonts);
+    canvas.Begin({0, 0, view.Width(), view.Height()});
     for (std::size_t i = 0; i < locations.size(); ++i) {
         const TLocation& location = locations[i];
         if (LevelShowsType(level, location.Type))
-            painter.Draw(i, location, WorldToMap(location.X, location.Y, level, view.Height()),
-                         IsCapitalLabel(level, location.Type));
+            canvas.Draw(i, location, WorldToMap(location.X, location.Y, level, view.Height()),
+                        IsCapitalLabel(level, location.Type));
     }
+    canvas.Finish(view);
 }

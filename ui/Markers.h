@@ -8,11 +8,16 @@
 // on a transparent background. Labels are 8-point regular; type 0 from level 3
 // on is 12-point bold. Later markers are drawn over earlier ones.
 //
-// The squares are written straight into the picture's bytes. A label is the
-// coverage of its text as Qt's text renderer draws it (LabelMasks.h), blended
-// in the marker colour: each byte becomes (colour * a + byte * (255 - a)) / 255
-// at coverage a, divided as Qt's raster engine divides when it draws text onto
-// a 24-bit image.
+// Every marker has the one colour, so a rectangle's markers are gathered
+// before they are put on the map, as what each pixel lets through of the map
+// below, its transmission: 255 at first, 0 under a square, scaled by 255 - a
+// under a label at coverage a (the label's coverage as Qt's text renderer
+// draws it, LabelMasks.h), one marker after another in list order. Finish
+// then blends the colour over each pixel at coverage 255 - transmission. Each
+// step divides by 255 as Qt's raster engine does when it draws text onto a
+// 24-bit image, so a pixel under one label alone comes out exactly as drawText
+// over the map draws it, and a square's pixels take the colour itself.
+// Overlapping labels blend at their joint coverage.
 #pragma once
 
 #include "Bitmap.h"
@@ -24,6 +29,7 @@
 #include <QFontMetrics>
 
 #include <cstdint>
+#include <vector>
 
 // Fonts and their metrics, set up once by the window, and the labels rendered
 // in them so far. The point sizes are fixed as pixel sizes at 96 dpi
@@ -74,28 +80,28 @@ struct TPixelRect {
     std::int64_t Bottom = 0;
 };
 
-// Draws markers one by one into a picture, each square and label as
-// DrawLocations does, within a clip rectangle (the whole picture unless
-// given): what falls outside it is left alone. The picture's pixels are
-// detached from its copies only once something is drawn.
-class TMarkerPainter {
+// The markers of one rectangle of a picture: Begin, then Draw for each marker
+// in list order, then Finish. What falls outside the rectangle is left out.
+// The picture's pixels are detached from its copies only when Finish has a
+// marker to put on them.
+class TMarkerCanvas {
 public:
-    TMarkerPainter(TBitmap& view, const TMarkerFonts& fonts);
-    TMarkerPainter(TBitmap& view, const TMarkerFonts& fonts, const TPixelRect& clip);
+    explicit TMarkerCanvas(const TMarkerFonts& fonts);
 
-    // Draws location `index` of its list.
+    void Begin(const TPixelRect& area);
+    // Location `index` of its list, its square at `point`.
     void Draw(std::size_t index, const TLocation& location, TMapPoint point, bool capital);
+    void Finish(TBitmap& view);
 
 private:
     std::uint8_t* Row(std::int64_t y);
-    // Fills the part of the rectangle inside the clip with the marker colour.
-    void Fill(TPixelRect rect);
-    void Blend(const TLabelMask& mask, std::int64_t left, std::int64_t top);
+    void Cover(TPixelRect rect);
+    void Scale(const TLabelMask& mask, std::int64_t left, std::int64_t top);
 
-    TBitmap& FView;
     const TMarkerFonts& FFonts;
-    TPixelRect FClip;
-    std::uint8_t* FBits = nullptr;
+    TPixelRect FArea;
+    std::vector<std::uint8_t> FTransmission; // the area's pixels, row by row
+    bool FMarked = false;
 };
 
 void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TMarkerFonts& fonts);
