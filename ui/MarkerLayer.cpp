@@ -238,12 +238,20 @@ void TMarkerLayer::DrawBlock(std::int32_t left, std::int32_t top, std::int32_t r
     FCanvas.Begin({std::int64_t{left} * TileSide, std::int64_t{top} * TileSide,
                    std::min<std::int64_t>(std::int64_t{right} * TileSide, FView->Width()),
                    std::min<std::int64_t>(std::int64_t{bottom} * TileSide, FView->Height())});
+    FBlockMarkers.clear();
     for (std::size_t word = first; word <= last; ++word)
-        for (std::uint64_t bits = FMarked[word]; bits != 0; bits &= bits - 1) {
-            const std::size_t marker = word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
-            const std::uint32_t index = FIndex->ShownLocations[marker];
-            const TLocation& location = (*FLocations)[index];
-            FCanvas.Draw(index, location, FIndex->ShownPoints[marker], IsCapitalLabel(FLevel, location.Type));
-        }
+        for (std::uint64_t bits = FMarked[word]; bits != 0; bits &= bits - 1)
+            FBlockMarkers.push_back(static_cast<std::uint32_t>(word * 64 + std::countr_zero(bits)));
+    // The records lie far apart in a large list: each is asked for a few
+    // markers ahead, so that it has arrived by the time it is drawn.
+    constexpr std::size_t Ahead = 8;
+    for (std::size_t i = 0; i < FBlockMarkers.size(); ++i) {
+        if (i + Ahead < FBlockMarkers.size())
+            __builtin_prefetch(&(*FLocations)[FIndex->ShownLocations[FBlockMarkers[i + Ahead]]]);
+        const std::uint32_t marker = FBlockMarkers[i];
+        const std::uint32_t index = FIndex->ShownLocations[marker];
+        const TLocation& location = (*FLocations)[index];
+        FCanvas.Draw(index, location, FIndex->ShownPoints[marker], IsCapitalLabel(FLevel, location.Type));
+    }
     FCanvas.Finish(*FView);
 }

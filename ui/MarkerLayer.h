@@ -92,5 +92,6 @@ private:
     std::vector<bool> FDrawn;
     std::size_t FUndrawn = 0;
     std::vector<std::uint64_t> FMarked; // scratch of DrawBlock
+    std::vector<std::uint32_t> FBlockMarkers; // scratch of DrawBlock
     TMarkerCanvas FCanvas;
 };
