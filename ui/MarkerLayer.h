@@ -2,18 +2,18 @@
 // tile by tile, each tile just before it is first shown, so that a change of
 // level costs the markers in view, not every place of the database.
 //
-// The picture comes out the same as DrawLocations over the whole level. Each
-// marker operation (a strip of a square, a glyph of a label) blends the one
-// marker colour over the pixels it covers, so a pixel's final value depends
-// only on its value in the clean scaled map and on the operations that reach
-// it, in their order. For every tile the layer lists, in list order, each shown
+// The picture comes out the same as DrawLocations over the whole level. A
+// pixel's final value depends only on its value in the clean scaled map and
+// on the markers that reach it, taken in list order (Markers.h: each square
+// and label changes what the pixel lets through, and the colour goes on once
+// at the end). For every tile the layer lists, in list order, each shown
 // location whose square or label can reach the tile: the label's box is
 // bounded by the advances of its characters, with room for kerning and for
 // glyphs that overhang their advance. A block of tiles not drawn yet is drawn
-// in one pass over the union of their lists, in list order, clipped to the
-// block. Every pixel of the block thus gets the same operations in the same
-// order as in the whole pass; the clip only stops an operation at the block's
-// edge. Each tile is drawn once, onto the clean scaled map of its level.
+// in one pass over the union of their lists, in list order, within the block.
+// Every pixel of the block thus meets the same markers in the same order as in
+// the pass over the whole level; the block's edge only stops a marker there.
+// Each tile is drawn once, onto the clean scaled map of its level.
 //
 // The index of a level (which locations reach which tile) is built the first
 // time the level is drawn and kept for later visits.
