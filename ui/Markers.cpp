@@ -94,6 +94,39 @@ void TransmitSixteen(std::uint8_t* transmission, const std::uint8_t* coverage)
     std::memcpy(transmission, &result, sizeof result);
 }
 
+// Scales `rows` rows of `pixels` transmissions by their coverage, in whole
+// runs of sixteen: past a row's end the mask has its padding of no coverage,
+// and past the area's end the canvas has its unused bytes.
+VECTOR_CLONES void TransmitRows(std::uint8_t* transmission, std::size_t transmissionStride,
+                                const std::uint8_t* coverage, std::size_t coverageStride, std::size_t rows,
+                                std::size_t pixels)
+{
+    for (std::size_t y = 0; y < rows; ++y, transmission += transmissionStride, coverage += coverageStride)
+        for (std::size_t done = 0; done < pixels; done += BlendPixels)
+            TransmitSixteen(transmission + done, coverage + done);
+}
+
+// Blends the colour over `rows` rows of `pixels` pixels at coverage
+// 255 - transmission. The last pixels of a row, fewer than sixteen, go
+// through a copy: past them lie pixels of the picture that are not the area's.
+VECTOR_CLONES void BlendRows(std::uint8_t* bytes, std::size_t byteStride, const std::uint8_t* transmission,
+                             std::size_t transmissionStride, std::size_t rows, std::size_t pixels)
+{
+    for (std::size_t y = 0; y < rows; ++y, bytes += byteStride, transmission += transmissionStride)
+        for (std::size_t done = 0; done < pixels; done += BlendPixels) {
+            const TByteLanes coverage = 255 - LoadLanes(transmission + done);
+            if (done + BlendPixels <= pixels) {
+                BlendSixteen(bytes + 3 * done, coverage);
+                continue;
+            }
+            const std::size_t rest = pixels - done;
+            std::uint8_t tail[3 * BlendPixels] = {};
+            std::memcpy(tail, bytes + 3 * done, 3 * rest);
+            BlendSixteen(tail, coverage);
+            std::memcpy(bytes + 3 * done, tail, 3 * rest);
+        }
+}
+
 // A bound of a label's width that no text of `length` characters exceeds: a
 // tab reaches the next stop of Qt's default 80 px, every other character is
 // no wider than the font's widest.
@@ -132,15 +165,18 @@ void TMarkerCanvas::Begin(const TPixelRect& area)
 {
     FArea = area;
     FMarked = false;
-    const auto width = static_cast<std::size_t>(std::max<std::int64_t>(area.Right - area.Left, 0));
     const auto height = static_cast<std::size_t>(std::max<std::int64_t>(area.Bottom - area.Top, 0));
-    FTransmission.assign((width + BlendPixels) * height, 255);
+    FTransmission.assign(Stride() * height, 255);
+}
+
+std::size_t TMarkerCanvas::Stride() const
+{
+    return static_cast<std::size_t>(FArea.Right - FArea.Left) + BlendPixels;
 }
 
 std::uint8_t* TMarkerCanvas::Row(std::int64_t y)
 {
-    const auto stride = static_cast<std::size_t>(FArea.Right - FArea.Left) + BlendPixels;
-    return FTransmission.data() + static_cast<std::size_t>(y - FArea.Top) * stride;
+    return FTransmission.data() + static_cast<std::size_t>(y - FArea.Top) * Stride();
 }
 
 void TMarkerCanvas::Cover(TPixelRect rect)
@@ -156,9 +192,7 @@ void TMarkerCanvas::Cover(TPixelRect rect)
     }
 }
 
-// Whole runs of sixteen pixels: past the row's end the mask has its padding
-// of no coverage, and past the area's end the canvas has its unused bytes.
-VECTOR_CLONES void TMarkerCanvas::Scale(const TLabelMask& mask, std::int64_t left, std::int64_t top)
+void TMarkerCanvas::Scale(const TLabelMask& mask, std::int64_t left, std::int64_t top)
 {
     const std::int64_t maskLeft = left + mask.Left;
     const std::int64_t maskTop = top + mask.Top;
@@ -172,11 +206,8 @@ VECTOR_CLONES void TMarkerCanvas::Scale(const TLabelMask& mask, std::int64_t lef
     const auto pixels = static_cast<std::size_t>(toX - fromX);
     const std::uint8_t* coverage = mask.Coverage.data() + static_cast<std::size_t>(fromY - maskTop) * mask.Stride() +
                                    static_cast<std::size_t>(fromX - maskLeft);
-    for (std::int64_t y = fromY; y < toY; ++y, coverage += mask.Stride()) {
-        std::uint8_t* transmission = Row(y) + (fromX - FArea.Left);
-        for (std::size_t done = 0; done < pixels; done += BlendPixels)
-            TransmitSixteen(transmission + done, coverage + done);
-    }
+    TransmitRows(Row(fromY) + (fromX - FArea.Left), Stride(), coverage, mask.Stride(),
+                 static_cast<std::size_t>(toY - fromY), pixels);
 }
 
 void TMarkerCanvas::Draw(std::size_t index, const TLocation& location, TMapPoint point, bool capital)
@@ -204,29 +235,13 @@ void TMarkerCanvas::Draw(std::size_t index, const TLocation& location, TMapPoint
     Scale(masks.Get(index, location.Name), left, top);
 }
 
-// The last pixels of a row, fewer than sixteen, go through a copy: past
-// them lie pixels of the picture that are not the area's.
-VECTOR_CLONES void TMarkerCanvas::Finish(TBitmap& view)
+void TMarkerCanvas::Finish(TBitmap& view)
 {
     if (!FMarked)
         return;
-    const auto pixels = static_cast<std::size_t>(FArea.Right - FArea.Left);
-    for (std::int64_t y = FArea.Top; y < FArea.Bottom; ++y) {
-        const std::uint8_t* transmission = Row(y);
-        std::uint8_t* bytes = view.ScanLine(static_cast<std::int32_t>(y)) + 3 * FArea.Left;
-        for (std::size_t done = 0; done < pixels; done += BlendPixels) {
-            const TByteLanes coverage = 255 - LoadLanes(transmission + done);
-            if (done + BlendPixels <= pixels) {
-                BlendSixteen(bytes + 3 * done, coverage);
-                continue;
-            }
-            const std::size_t rest = pixels - done;
-            std::uint8_t tail[3 * BlendPixels] = {};
-            std::memcpy(tail, bytes + 3 * done, 3 * rest);
-            BlendSixteen(tail, coverage);
-            std::memcpy(bytes + 3 * done, tail, 3 * rest);
-        }
-    }
+    BlendRows(view.ScanLine(static_cast<std::int32_t>(FArea.Top)) + 3 * FArea.Left, view.RowStride(), Row(FArea.Top),
+              Stride(), static_cast<std::size_t>(FArea.Bottom - FArea.Top),
+              static_cast<std::size_t>(FArea.Right - FArea.Left));
 }
 
 void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TMarkerFonts& fonts)

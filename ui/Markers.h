@@ -94,6 +94,7 @@ public:
     void Finish(TBitmap& view);
 
 private:
+    std::size_t Stride() const;
     std::uint8_t* Row(std::int64_t y);
     void Cover(TPixelRect rect);
     void Scale(const TLabelMask& mask, std::int64_t left, std::int64_t top);
