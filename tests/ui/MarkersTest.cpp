@@ -1,6 +1,9 @@
 #include "Markers.h"
 #include "ZoomGeometry.h"
 
+#include <QImage>
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -153,4 +156,32 @@ TEST_F(MarkersTest, APointJustAboveAndLeftStillShowsWhatFallsInside)
     }
     EXPECT_TRUE(IsGround(view, point.X + 5, 0));
     EXPECT_GT(ChangedRows(view, point.X + 5, point.X + 60), 5);
+}
+
+TEST_F(MarkersTest, ALabelWhoseGlyphsDoNotTouchComesOutAsQtDrawsIt)
+{
+    // A ground of many shades, so that the rounding of every blended byte counts.
+    TBitmap view(330, 380);
+    for (int y = 0; y < view.Height(); ++y)
+        for (int x = 0; x < 3 * view.Width(); ++x)
+            view.ScanLine(y)[x] = static_cast<std::uint8_t>(x * 7 + y * 13);
+    TBitmap expected = view;
+    expected.Detach();
+    const TLocList list{{"H   I   W", 0, 0, 0}};
+    const TMapPoint point = WorldToMap(0, 0, 3, view.Height());
+    DrawLocations(view, list, 3, Fonts);
+
+    QImage image(expected.Bits(), expected.Width(), expected.Height(), static_cast<qsizetype>(expected.RowStride()),
+                 QImage::Format_BGR888);
+    QPainter painter(&image);
+    const QColor colour(255, 241, 155);
+    painter.fillRect(point.X, point.Y, 5, 1, colour);
+    painter.fillRect(point.X, point.Y + 4, 5, 1, colour);
+    painter.fillRect(point.X, point.Y + 1, 1, 3, colour);
+    painter.fillRect(point.X + 4, point.Y + 1, 1, 3, colour);
+    painter.setPen(colour);
+    painter.setFont(Fonts.Capital);
+    painter.drawText(point.X + 5, point.Y + 5 + Fonts.CapitalMetrics.ascent(), QString::fromLatin1("H   I   W"));
+    painter.end();
+    EXPECT_EQ(view, expected);
 }
