@@ -9,9 +9,9 @@
 // top-left corner, the point whose baseline lies one ascent below. A label is
 // drawn at whole pixels, so one mask serves every place the label is drawn.
 //
-// A pixel that one glyph covers holds that glyph's coverage, as drawText would
-// blend it; where two glyphs of a label overlap, the mask holds their joint
-// coverage.
+// A pixel that one glyph covers holds that glyph's coverage, as drawText
+// blends it over a picture (up to one in the odd pixel); where two glyphs of a
+// label overlap, the mask holds their joint coverage.
 //
 // Masks are kept by the index of their location in the list being drawn, with
 // the name they were made of: a name that differs from the kept one is

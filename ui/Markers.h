@@ -15,9 +15,10 @@
 // draws it, LabelMasks.h), one marker after another in list order. Finish
 // then blends the colour over each pixel at coverage 255 - transmission. Each
 // step divides by 255 as Qt's raster engine does when it draws text onto a
-// 24-bit image, so a pixel under one label alone comes out exactly as drawText
-// over the map draws it, and a square's pixels take the colour itself.
-// Overlapping labels blend at their joint coverage.
+// 24-bit image, so a pixel under one label alone comes out as drawText over
+// the map draws it (up to one in the odd byte, where Qt's glyph over the map
+// and over a clear mask differ), and a square's pixels take the colour
+// itself. Overlapping labels blend at their joint coverage.
 #pragma once
 
 #include "Bitmap.h"

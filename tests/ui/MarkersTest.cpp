@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -158,10 +159,10 @@ TEST_F(MarkersTest, APointJustAboveAndLeftStillShowsWhatFallsInside)
     EXPECT_GT(ChangedRows(view, point.X + 5, point.X + 60), 5);
 }
 
-TEST_F(MarkersTest, ALabelWhoseGlyphsDoNotTouchComesOutAsQtDrawsIt)
+TEST_F(MarkersTest, ALabelWhoseGlyphsDoNotTouchComesOutAsQtDrawsItOverTheMap)
 {
     // A ground of many shades, so that the rounding of every blended byte counts.
-    TBitmap view(330, 380);
+    TBitmap view(ScaledSide(3300, 3), ScaledSide(3800, 3));
     for (int y = 0; y < view.Height(); ++y)
         for (int x = 0; x < 3 * view.Width(); ++x)
             view.ScanLine(y)[x] = static_cast<std::uint8_t>(x * 7 + y * 13);
@@ -170,6 +171,7 @@ TEST_F(MarkersTest, ALabelWhoseGlyphsDoNotTouchComesOutAsQtDrawsIt)
     const TLocList list{{"H   I   W", 0, 0, 0}};
     const TMapPoint point = WorldToMap(0, 0, 3, view.Height());
     DrawLocations(view, list, 3, Fonts);
+    ASSERT_FALSE(view == expected);
 
     QImage image(expected.Bits(), expected.Width(), expected.Height(), static_cast<qsizetype>(expected.RowStride()),
                  QImage::Format_BGR888);
@@ -183,5 +185,14 @@ TEST_F(MarkersTest, ALabelWhoseGlyphsDoNotTouchComesOutAsQtDrawsIt)
     painter.setFont(Fonts.Capital);
     painter.drawText(point.X + 5, point.Y + 5 + Fonts.CapitalMetrics.ascent(), QString::fromLatin1("H   I   W"));
     painter.end();
-    EXPECT_EQ(view, expected);
+    // Qt's own glyphs over the map and over a clear mask may differ by one in
+    // the odd byte; a blend rounded otherwise would differ in hundreds.
+    int differing = 0;
+    for (int y = 0; y < view.Height(); ++y)
+        for (int i = 0; i < 3 * view.Width(); ++i) {
+            const int difference = view.ScanLine(y)[i] - expected.ScanLine(y)[i];
+            ASSERT_LE(std::abs(difference), 1) << "byte " << i << " of row " << y;
+            differing += difference != 0;
+        }
+    EXPECT_LE(differing, 3);
 }
