@@ -5,8 +5,12 @@
 //
 // Between BeginUpdate and EndUpdate the added texts are only collected;
 // EndUpdate puts them all at their sorted places at once, with the same
-// result as adding them one by one. A load of many names then costs
-// n log n comparisons instead of moving the list's entries once per name.
+// result as adding them one by one. A load of many names then costs a
+// collation key per name and one sort instead of moving the list's entries
+// once per name.
+//
+// The entries live in a TSortedListModel and come only from AddSorted:
+// QComboBox's own functions that add, change or remove items do nothing.
 //
 // Return or Enter on the closed list sends ReturnPressed; in the open list
 // they only choose the highlighted entry, as before.
@@ -14,6 +18,8 @@
 
 #include <QCollator>
 #include <QComboBox>
+
+class TSortedListModel;
 
 class TSortedComboBox : public QComboBox {
     Q_OBJECT
@@ -35,11 +41,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    int SortedPlace(const QString& text) const;
+    int SortedPlace(QStringView text) const;
+    // Puts the entries added since the last call at their sorted places.
+    void ShowAdded();
 
     QCollator FCollator;
+    TSortedListModel* FEntries;
     int FUpdates = 0;
-    QStringList FPending;
 };
 
 // Keeps an update of the list open for its lifetime.

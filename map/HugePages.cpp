@@ -1,0 +1,32 @@
+#include "HugePages.h"
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+constexpr std::align_val_t HugePageAlignment{HugePageBytes};
+
+} // namespace
+
+std::size_t HugePageCapacity(std::size_t bytes)
+{
+    if (bytes > static_cast<std::size_t>(-1) - (HugePageBytes - 1))
+        throw std::bad_alloc();
+    return (bytes + HugePageBytes - 1) & ~(HugePageBytes - 1);
+}
+
+void* NewHugePages(std::size_t capacity)
+{
+    void* data = ::operator new(capacity, HugePageAlignment);
+#ifdef MADV_HUGEPAGE
+    ::madvise(data, capacity, MADV_HUGEPAGE);
+#endif
+    return data;
+}
+
+void DeleteHugePages(void* data) noexcept
+{
+    ::operator delete(data, HugePageAlignment);
+}

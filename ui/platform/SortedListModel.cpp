@@ -1,0 +1,51 @@
+#include "SortedListModel.h"
+
+#include "Errors.h"
+
+#include <limits>
+
+TSortedListModel::TSortedListModel(QObject* parent) : QAbstractListModel(parent)
+{
+}
+
+int TSortedListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(FRows.size());
+}
+
+QVariant TSortedListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return Entry(RowEntry(index.row())).toString();
+}
+
+Qt::ItemFlags TSortedListModel::flags(const QModelIndex&) const
+{
+    // A QStandardItem's, which screen readers have been told all along.
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
+           Qt::ItemIsDropEnabled;
+}
+
+void TSortedListModel::AddEntry(QStringView text)
+{
+    constexpr std::uint32_t Limit = std::numeric_limits<std::uint32_t>::max();
+    if (EntryCount() == Limit || static_cast<std::size_t>(text.size()) > Limit - FTexts.size())
+        throw EOutOfResources("Unable to insert a line");
+    FTexts.insert(FTexts.end(), text.utf16(), text.utf16() + text.size());
+    FStarts.push_back(static_cast<std::uint32_t>(FTexts.size()));
+}
+
+QStringView TSortedListModel::Entry(std::uint32_t entry) const
+{
+    return Texts().sliced(FStarts[entry], FStarts[entry + 1] - FStarts[entry]);
+}
+
+void TSortedListModel::ShowEntries(int row, const std::vector<std::uint32_t>& entries)
+{
+    if (entries.empty())
+        return;
+    beginInsertRows(QModelIndex(), row, row + static_cast<int>(entries.size()) - 1);
+    FRows.insert(FRows.begin() + row, entries.begin(), entries.end());
+    endInsertRows();
+}
