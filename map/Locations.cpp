@@ -74,6 +74,7 @@ std::string_view ValueText(TTextReader& reader)
 // compiles to the same loop it would be without the checks.
 struct TViewerLoad {
     static constexpr bool GoesPastBadValues = false;
+    static constexpr bool LooksAtEveryLine = false;
 
     void LineRead(TTextReader&) {}
     void MarkerLine(const TTextReader&) {}
@@ -90,6 +91,7 @@ struct TViewerLoad {
 
 struct TCheckingLoad {
     static constexpr bool GoesPastBadValues = true;
+    static constexpr bool LooksAtEveryLine = true;
 
     void LineRead(TTextReader& reader)
     {
@@ -130,13 +132,15 @@ std::int32_t Convert(std::string_view text, TLocationValue value, const TTextRea
     }
 }
 
-// Reads the lines first to last of the record; false when the end of the
-// data cuts it short.
+// Reads the lines first to last of the record, the text of the last one only
+// unless the sink looks at every line; false when the end of the data cuts
+// the record short.
 template <class TSink>
 bool ReadRecordLines(TTextReader& reader, TSink& sink, int first, int last)
 {
     for (int position = first; position <= last; ++position) {
-        if (!reader.ReadLine())
+        const bool wanted = position == last || TSink::LooksAtEveryLine;
+        if (!(wanted ? reader.ReadLine() : reader.SkipLine()))
             return false;
         sink.LineRead(reader);
         sink.RecordLine(position, reader);

@@ -159,6 +159,23 @@ bool TTextReader::ReadLine()
     return true;
 }
 
+bool TTextReader::SkipLine()
+{
+    // A line feed among the next MaxLineChars bytes of the block, with no
+    // carriage return to drop before the line, ends the line ReadLine would
+    // read; carriage returns later in it only make the line shorter.
+    if (FBegin != FEnd && FBlock[FBegin] != '\r') {
+        const char* const start = FBlock.get() + FBegin;
+        if (const void* lineFeed = std::memchr(start, '\n', std::min(FEnd - FBegin, MaxLineChars))) {
+            FLineNumber = FLineFeeds + 1;
+            FBegin += static_cast<std::size_t>(static_cast<const char*>(lineFeed) - start) + 1;
+            ++FLineFeeds;
+            return true;
+        }
+    }
+    return ReadLine();
+}
+
 bool TTextReader::FollowedByNothing()
 {
     return !SkipCarriageReturns();

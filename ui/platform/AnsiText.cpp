@@ -19,10 +19,14 @@ char UnitToByte(char16_t unit)
 QString AnsiToQString(const std::string& bytes)
 {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes)
-        *out++ = QChar(Windows1252ToUnicode(static_cast<unsigned char>(byte)));
+    AnsiToUnicode(bytes, reinterpret_cast<char16_t*>(text.data()));
     return text;
+}
+
+void AnsiToUnicode(std::string_view bytes, char16_t* out)
+{
+    for (const char byte : bytes)
+        *out++ = Windows1252ToUnicode(static_cast<unsigned char>(byte));
 }
 
 std::string QStringToAnsi(const QString& text)

@@ -9,8 +9,11 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 QString AnsiToQString(const std::string& bytes);
+// The same into out, which has room for one unit per byte.
+void AnsiToUnicode(std::string_view bytes, char16_t* out);
 
 // The inverse of AnsiToQString. A character outside Windows-1252 becomes '?'.
 std::string QStringToAnsi(const QString& text);

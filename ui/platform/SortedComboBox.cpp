@@ -1,5 +1,6 @@
 #include "SortedComboBox.h"
 
+#include "AnsiText.h"
 #include "CollatedOrder.h"
 #include "Errors.h"
 #include "FixedHintStyle.h"
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QListView>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -42,11 +44,23 @@ int TSortedComboBox::SortedPlace(QStringView text) const
     return low;
 }
 
-void TSortedComboBox::AddSorted(const QString& text)
+char16_t* TSortedComboBox::AddEntry(std::size_t length)
 {
     if (std::int64_t{count()} + FEntries->HiddenCount() >= maxCount())
         throw EOutOfResources("Unable to insert a line");
-    FEntries->AddEntry(text);
+    return FEntries->AddEntry(length);
+}
+
+void TSortedComboBox::AddSorted(QStringView text)
+{
+    std::copy(text.utf16(), text.utf16() + text.size(), AddEntry(static_cast<std::size_t>(text.size())));
+    if (FUpdates == 0)
+        ShowAdded();
+}
+
+void TSortedComboBox::AddSorted(std::string_view ansiText)
+{
+    AnsiToUnicode(ansiText, AddEntry(ansiText.size()));
     if (FUpdates == 0)
         ShowAdded();
 }

@@ -19,6 +19,8 @@
 #include <QCollator>
 #include <QComboBox>
 
+#include <string_view>
+
 class TSortedListModel;
 
 class TSortedComboBox : public QComboBox {
@@ -29,7 +31,9 @@ public:
 
     // Throws EOutOfResources "Unable to insert a line" when the list refuses
     // the entry (it is full).
-    void AddSorted(const QString& text);
+    void AddSorted(QStringView text);
+    // The same for 8-bit text in the system code page (AnsiText.h).
+    void AddSorted(std::string_view ansiText);
 
     void BeginUpdate();
     void EndUpdate();
@@ -42,6 +46,8 @@ protected:
 
 private:
     int SortedPlace(QStringView text) const;
+    // Adds an entry of `length` units and gives where its text goes.
+    char16_t* AddEntry(std::size_t length);
     // Puts the entries added since the last call at their sorted places.
     void ShowAdded();
 

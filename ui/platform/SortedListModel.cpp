@@ -27,13 +27,15 @@ Qt::ItemFlags TSortedListModel::flags(const QModelIndex&) const
            Qt::ItemIsDropEnabled;
 }
 
-void TSortedListModel::AddEntry(QStringView text)
+char16_t* TSortedListModel::AddEntry(std::size_t length)
 {
     constexpr std::uint32_t Limit = std::numeric_limits<std::uint32_t>::max();
-    if (EntryCount() == Limit || static_cast<std::size_t>(text.size()) > Limit - FTexts.size())
+    if (EntryCount() == Limit || length > Limit - FTexts.size())
         throw EOutOfResources("Unable to insert a line");
-    FTexts.insert(FTexts.end(), text.utf16(), text.utf16() + text.size());
+    const std::size_t start = FTexts.size();
+    FTexts.resize(start + length);
     FStarts.push_back(static_cast<std::uint32_t>(FTexts.size()));
+    return FTexts.data() + start;
 }
 
 QStringView TSortedListModel::Entry(std::uint32_t entry) const

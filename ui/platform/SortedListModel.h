@@ -29,9 +29,10 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // Stores text as the next entry, not shown yet. Throws EOutOfResources
-    // "Unable to insert a line" when the buffer cannot take it.
-    void AddEntry(QStringView text);
+    // Makes room for the next entry, of `length` units, not shown yet, and
+    // gives where its text goes. Throws EOutOfResources "Unable to insert a
+    // line" when the buffer cannot take it.
+    char16_t* AddEntry(std::size_t length);
     std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(FStarts.size() - 1); }
     // Valid until the next AddEntry.
     QStringView Entry(std::uint32_t entry) const;
