@@ -84,13 +84,15 @@ void TSortedComboBox::ShowAdded()
     const int selected = currentIndex();
     if (FEntries->HiddenCount() == 1) {
         FEntries->ShowEntries(SortedPlace(FEntries->Entry(shown)), {shown});
+    } else if (shown == 0) {
+        FEntries->ShowEntries(0, CollatedOrder(FCollator, FEntries->Texts(), FEntries->Starts()));
     } else {
         // The entries shown so far are in the order of all of them, so the
         // order of all tells where each new one goes. Each run of new entries
         // that goes between the same two rows is inserted in one call, the
         // last run first, so that the places counted in the list as it was
         // stay right.
-        std::vector<std::pair<int, std::vector<std::uint32_t>>> runs;
+        std::vector<std::pair<int, TTextOrder>> runs;
         int before = 0;
         for (const std::uint32_t entry : CollatedOrder(FCollator, FEntries->Texts(), FEntries->Starts())) {
             if (entry < shown) {
@@ -98,11 +100,11 @@ void TSortedComboBox::ShowAdded()
                 continue;
             }
             if (runs.empty() || runs.back().first != before)
-                runs.emplace_back(before, std::vector<std::uint32_t>());
+                runs.emplace_back(before, TTextOrder());
             runs.back().second.push_back(entry);
         }
         for (auto run = runs.rbegin(); run != runs.rend(); ++run)
-            FEntries->ShowEntries(run->first, run->second);
+            FEntries->ShowEntries(run->first, std::move(run->second));
     }
     // The list selects its first entry when it stops being empty.
     if (selected < 0)

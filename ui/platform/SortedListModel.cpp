@@ -3,6 +3,7 @@
 #include "Errors.h"
 
 #include <limits>
+#include <utility>
 
 TSortedListModel::TSortedListModel(QObject* parent) : QAbstractListModel(parent)
 {
@@ -43,11 +44,14 @@ QStringView TSortedListModel::Entry(std::uint32_t entry) const
     return Texts().sliced(FStarts[entry], FStarts[entry + 1] - FStarts[entry]);
 }
 
-void TSortedListModel::ShowEntries(int row, const std::vector<std::uint32_t>& entries)
+void TSortedListModel::ShowEntries(int row, TTextOrder entries)
 {
     if (entries.empty())
         return;
     beginInsertRows(QModelIndex(), row, row + static_cast<int>(entries.size()) - 1);
-    FRows.insert(FRows.begin() + row, entries.begin(), entries.end());
+    if (FRows.empty())
+        FRows = std::move(entries);
+    else
+        FRows.insert(FRows.begin() + row, entries.begin(), entries.end());
     endInsertRows();
 }

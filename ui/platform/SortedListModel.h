@@ -9,8 +9,6 @@
 // model takes no edits, insertions or removals from them.
 #pragma once
 
-#include "HugePages.h"
-
 #include "CollatedOrder.h"
 
 #include <QAbstractListModel>
@@ -44,10 +42,10 @@ public:
     std::uint32_t HiddenCount() const { return EntryCount() - static_cast<std::uint32_t>(FRows.size()); }
     std::uint32_t RowEntry(int row) const { return FRows[static_cast<std::size_t>(row)]; }
     // Inserts rows for entries at row, in the order given.
-    void ShowEntries(int row, const std::vector<std::uint32_t>& entries);
+    void ShowEntries(int row, TTextOrder entries);
 
 private:
     std::vector<char16_t, THugePageAllocator<char16_t>> FTexts;
     TTextStarts FStarts{0};
-    std::vector<std::uint32_t, THugePageAllocator<std::uint32_t>> FRows;
+    TTextOrder FRows;
 };
