@@ -2,6 +2,7 @@
 
 #ifdef __linux__
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -29,4 +30,14 @@ void* NewHugePages(std::size_t capacity)
 void DeleteHugePages(void* data) noexcept
 {
     ::operator delete(data, HugePageAlignment);
+}
+
+void ReleaseHugePagesAfter(void* data, std::size_t capacity, std::size_t used) noexcept
+{
+#ifdef __linux__
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t kept = (used + page - 1) / page * page;
+    if (kept < capacity)
+        ::madvise(static_cast<char*>(data) + kept, capacity - kept, MADV_DONTNEED);
+#endif
 }

@@ -10,11 +10,15 @@
 //
 // THugePageAllocator<T> puts arrays of 1 MiB and more into such blocks and
 // smaller ones on the ordinary heap, for the large containers of the model:
-// the location list, and the window's list of names.
+// the location list, and the window's list of names. A huge page is resident
+// as a whole once touched, so a container that has stopped growing gives the
+// pages past its elements back with ReleaseUnusedCapacity; they read as zeros
+// if it grows into them again.
 #pragma once
 
 #include <cstddef>
 #include <new>
+#include <vector>
 
 inline constexpr std::size_t HugePageBytes = std::size_t{2} << 20;
 inline constexpr std::size_t HugePageMinBytes = std::size_t{1} << 20;
@@ -22,6 +26,9 @@ inline constexpr std::size_t HugePageMinBytes = std::size_t{1} << 20;
 std::size_t HugePageCapacity(std::size_t bytes);
 void* NewHugePages(std::size_t capacity);
 void DeleteHugePages(void* data) noexcept;
+// Gives back the pages of a block of `capacity` bytes from NewHugePages that
+// lie wholly past its first `used` bytes.
+void ReleaseHugePagesAfter(void* data, std::size_t capacity, std::size_t used) noexcept;
 
 template <class T>
 class THugePageAllocator {
@@ -58,3 +65,11 @@ public:
         return true;
     }
 };
+
+template <class T>
+void ReleaseUnusedCapacity(std::vector<T, THugePageAllocator<T>>& items) noexcept
+{
+    const std::size_t bytes = items.capacity() * sizeof(T);
+    if (bytes >= HugePageMinBytes)
+        ReleaseHugePagesAfter(items.data(), (bytes + HugePageBytes - 1) & ~(HugePageBytes - 1), items.size() * sizeof(T));
+}

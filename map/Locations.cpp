@@ -235,6 +235,12 @@ void LoadLocations(const std::string& fileName, TLocList& list, const TLocationW
         window.CloseWindow();
         return;
     }
+    // The list's growth leaves room it does not fill; that goes back when
+    // the load ends, also in an error.
+    struct TRelease {
+        TLocList& List;
+        ~TRelease() { ReleaseUnusedCapacity(List); }
+    } release{list};
     TTextReader reader(file.get());
     TViewerLoad load{list, window, report};
     ReadDatabase(reader, load);

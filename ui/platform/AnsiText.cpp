@@ -16,17 +16,13 @@ char UnitToByte(char16_t unit)
 
 } // namespace
 
-QString AnsiToQString(const std::string& bytes)
+QString AnsiToQString(std::string_view bytes)
 {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-    AnsiToUnicode(bytes, reinterpret_cast<char16_t*>(text.data()));
-    return text;
-}
-
-void AnsiToUnicode(std::string_view bytes, char16_t* out)
-{
+    QChar* out = text.data();
     for (const char byte : bytes)
-        *out++ = Windows1252ToUnicode(static_cast<unsigned char>(byte));
+        *out++ = QChar(Windows1252ToUnicode(static_cast<unsigned char>(byte)));
+    return text;
 }
 
 std::string QStringToAnsi(const QString& text)

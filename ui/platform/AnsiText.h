@@ -11,9 +11,7 @@
 #include <string>
 #include <string_view>
 
-QString AnsiToQString(const std::string& bytes);
-// The same into out, which has room for one unit per byte.
-void AnsiToUnicode(std::string_view bytes, char16_t* out);
+QString AnsiToQString(std::string_view bytes);
 
 // The inverse of AnsiToQString. A character outside Windows-1252 becomes '?'.
 std::string QStringToAnsi(const QString& text);

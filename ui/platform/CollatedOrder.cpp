@@ -1,120 +1,70 @@
 #include "CollatedOrder.h"
 
+#include "AnsiText.h"
+#include "Windows1252.h"
+
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <numeric>
 #include <utility>
 
 namespace {
 
-QStringView Text(QStringView texts, const TTextStarts& starts, std::uint32_t i)
+std::string_view Text(std::string_view texts, const TTextStarts& starts, std::uint32_t i)
 {
-    return texts.sliced(starts[i], starts[i + 1] - starts[i]);
+    return texts.substr(starts[i], starts[i + 1] - starts[i]);
 }
 
-// The unit that the C locale's comparison compares for unit i of a text.
-class TUnitFolding {
-public:
-    explicit TUnitFolding(bool fold) : FFold(fold)
-    {
-        for (char16_t unit = 0; unit < FLatin.size(); ++unit)
-            FLatin[unit] = fold ? static_cast<char16_t>(QChar::toCaseFolded(char32_t{unit})) : unit;
-    }
-
-    char16_t operator()(QStringView text, qsizetype i) const
-    {
-        const char16_t unit = text[i].unicode();
-        if (unit < FLatin.size())
-            return FLatin[unit];
-        if (!FFold)
-            return unit;
-        if (QChar::isLowSurrogate(unit) && i > 0 && text[i - 1].isHighSurrogate())
-            return QChar::lowSurrogate(QChar::toCaseFolded(QChar::surrogateToUcs4(text[i - 1], text[i])));
-        return static_cast<char16_t>(QChar::toCaseFolded(char32_t{unit}));
-    }
-
-private:
-    bool FFold;
-    std::array<char16_t, 256> FLatin{};
-};
-
-// The key of a text in the C locale: each unit replaced by the rank of its
-// folded unit among all folded units that occur, counted from 1, in as few
-// bytes as the number of ranks allows (one for most lists of names),
-// big-endian. Keys compare byte by byte as the texts compare unit by unit,
-// and a key that ends compares below any key that goes on, as it should,
-// since no unit of a key is 0. So where two keys agree on bytes that one of
-// them has run out of, the two are the same.
+// The key of a text in the C locale: each byte replaced by the rank of its
+// character, case-folded unless case counts, among the characters that occur,
+// counted from 1, in as few bytes as the number of ranks allows (one, unless
+// case counts and all 256 bytes occur), big-endian. Keys compare byte by byte
+// as the texts compare unit by unit, and a key that ends compares below any
+// key that goes on, as it should, since no unit of a key is 0. So where two
+// keys agree on bytes that one of them has run out of, the two are the same.
 class TTextKeys {
 public:
-    TTextKeys(bool fold, QStringView texts, const TTextStarts& starts)
-        : FFolding(fold)
-        , FTexts(texts)
-        , FStarts(starts)
+    TTextKeys(bool fold, std::string_view texts, const TTextStarts& starts) : FTexts(texts), FStarts(starts)
     {
-        // Units below 256 are only noted here, which keeps the loop free of
-        // updates of the same word one after another.
-        std::array<bool, 256> latinOccurs{};
-        for (std::uint32_t i = 0; i + 1 < starts.size(); ++i) {
-            const QStringView text = Text(texts, starts, i);
-            for (qsizetype unit = 0; unit < text.size(); ++unit) {
-                if (text[unit].unicode() < latinOccurs.size())
-                    latinOccurs[text[unit].unicode()] = true;
-                else
-                    Occurs(FFolding(text, unit));
-            }
+        std::array<bool, 256> occurs{};
+        for (const char byte : texts)
+            occurs[static_cast<unsigned char>(byte)] = true;
+        std::array<char32_t, 256> units{};
+        std::vector<char32_t> present;
+        for (std::size_t byte = 0; byte < units.size(); ++byte) {
+            const char32_t unit = Windows1252ToUnicode(static_cast<unsigned char>(byte));
+            units[byte] = fold ? QChar::toCaseFolded(unit) : unit;
+            if (occurs[byte])
+                present.push_back(units[byte]);
         }
-        for (char16_t unit = 0; unit < latinOccurs.size(); ++unit)
-            if (latinOccurs[unit])
-                Occurs(FFolding(QStringView(&unit, 1), 0));
-        std::uint32_t below = 0;
-        for (std::size_t word = 0; word < FOccurs.size(); ++word) {
-            FRanksBefore[word] = below;
-            below += static_cast<std::uint32_t>(std::popcount(FOccurs[word]));
-        }
-        FWidth = below <= 0xFF ? 1 : below <= 0xFFFF ? 2 : 4;
-        for (char16_t unit = 0; unit < FLatin.size(); ++unit)
-            FLatin[unit] = Rank(FFolding(QStringView(&unit, 1), 0));
+        std::sort(present.begin(), present.end());
+        present.erase(std::unique(present.begin(), present.end()), present.end());
+        for (std::size_t byte = 0; byte < units.size(); ++byte)
+            FRanks[byte] = static_cast<std::uint16_t>(
+                std::lower_bound(present.begin(), present.end(), units[byte]) - present.begin() + 1);
+        FWidth = present.size() <= 0xFF ? 1 : 2;
     }
 
     // The length of text i's key in bytes.
-    qsizetype Length(std::uint32_t i) const { return qsizetype{FStarts[i + 1] - FStarts[i]} * FWidth; }
+    std::size_t Length(std::uint32_t i) const { return std::size_t{FStarts[i + 1] - FStarts[i]} * FWidth; }
 
     // The eight bytes of text i's key from byte `from` on (a multiple of 8) in
     // one number, the first byte highest; bytes past the end are 0.
-    std::uint64_t Digit(std::uint32_t i, qsizetype from) const
+    std::uint64_t Digit(std::uint32_t i, std::size_t from) const
     {
-        const QStringView text = Text(FTexts, FStarts, i);
+        const std::string_view text = Text(FTexts, FStarts, i);
         std::uint64_t digit = 0;
-        const qsizetype first = from / FWidth;
-        for (qsizetype unit = first; unit < first + 8 / FWidth; ++unit) {
-            std::uint32_t rank = 0;
-            if (unit < text.size()) {
-                const char16_t code = text[unit].unicode();
-                rank = code < FLatin.size() ? FLatin[code] : Rank(FFolding(text, unit));
-            }
-            digit = (digit << (8 * FWidth)) | rank;
-        }
+        const std::size_t first = from / FWidth;
+        for (std::size_t unit = first; unit < first + 8 / FWidth; ++unit)
+            digit = (digit << (8 * FWidth)) | (unit < text.size() ? FRanks[static_cast<unsigned char>(text[unit])] : 0u);
         return digit;
     }
 
 private:
-    void Occurs(char16_t key) { FOccurs[key / 64] |= std::uint64_t{1} << (key % 64); }
-
-    std::uint32_t Rank(char16_t key) const
-    {
-        const std::uint64_t below = FOccurs[key / 64] & ((std::uint64_t{1} << (key % 64)) - 1);
-        return FRanksBefore[key / 64] + static_cast<std::uint32_t>(std::popcount(below)) + 1;
-    }
-
-    TUnitFolding FFolding;
-    QStringView FTexts;
+    std::string_view FTexts;
     const TTextStarts& FStarts;
-    std::array<std::uint64_t, 0x10000 / 64> FOccurs{};
-    std::array<std::uint32_t, 0x10000 / 64> FRanksBefore{};
-    int FWidth = 1;
-    std::array<std::uint32_t, 256> FLatin{};
+    std::array<std::uint16_t, 256> FRanks{};
+    std::size_t FWidth = 1;
 };
 
 // A text and sixteen bytes of its key, from the depth where the texts being
@@ -184,7 +134,7 @@ void ForEachTie(TDigitKey* begin, TDigitKey* end, TRunFound runFound)
 // bytes, then each run that ties on them by the next sixteen, until the keys
 // end. Keys that tie up to their end are equal texts, left in the order of
 // their numbers.
-TTextOrder UnitOrder(bool fold, QStringView texts, const TTextStarts& starts)
+TTextOrder UnitOrder(bool fold, std::string_view texts, const TTextStarts& starts)
 {
     const TTextKeys textKeys(fold, texts, starts);
     const auto count = static_cast<std::uint32_t>(starts.size() - 1);
@@ -196,7 +146,7 @@ TTextOrder UnitOrder(bool fold, QStringView texts, const TTextStarts& starts)
     struct TRun {
         std::uint32_t Begin;
         std::uint32_t End;
-        qsizetype Depth;
+        std::size_t Depth;
     };
     std::vector<TRun> runs{{0, count, 0}};
     while (!runs.empty()) {
@@ -224,16 +174,22 @@ TTextOrder UnitOrder(bool fold, QStringView texts, const TTextStarts& starts)
     return order;
 }
 
-TTextOrder SortKeyOrder(const QCollator& collator, QStringView texts, const TTextStarts& starts)
+TTextOrder SortKeyOrder(const QCollator& collator, std::string_view texts, const TTextStarts& starts)
 {
     const std::uint32_t count = static_cast<std::uint32_t>(starts.size() - 1);
     std::vector<QCollatorSortKey> keys;
     keys.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i)
-        keys.push_back(collator.sortKey(Text(texts, starts, i).toString()));
+        keys.push_back(collator.sortKey(AnsiToQString(Text(texts, starts, i))));
     TTextOrder order(count);
     std::iota(order.begin(), order.end(), std::uint32_t{0});
+    // The collator puts an empty text before every other, also before one
+    // whose characters all collate as nothing, which the keys do not tell
+    // from it.
+    const auto empty = [&](std::uint32_t i) { return starts[i + 1] == starts[i]; };
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (empty(a) != empty(b))
+            return empty(a);
         const int compared = keys[a].compare(keys[b]);
         return compared != 0 ? compared < 0 : a < b;
     });
@@ -242,7 +198,7 @@ TTextOrder SortKeyOrder(const QCollator& collator, QStringView texts, const TTex
 
 } // namespace
 
-TTextOrder CollatedOrder(const QCollator& collator, QStringView texts, const TTextStarts& starts)
+TTextOrder CollatedOrder(const QCollator& collator, std::string_view texts, const TTextStarts& starts)
 {
     if (starts.size() < 2)
         return {};

@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QListView>
 
-#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -30,13 +29,14 @@ TSortedComboBox::TSortedComboBox(QWidget* parent) : QComboBox(parent), FEntries(
 }
 
 // The row after the last entry that sorts before or equal to text.
-int TSortedComboBox::SortedPlace(QStringView text) const
+int TSortedComboBox::SortedPlace(std::string_view text) const
 {
+    const QString unicode = AnsiToQString(text);
     int low = 0;
     int high = count();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (FCollator.compare(FEntries->Entry(FEntries->RowEntry(middle)), text) <= 0)
+        if (FCollator.compare(AnsiToQString(FEntries->Entry(FEntries->RowEntry(middle))), unicode) <= 0)
             low = middle + 1;
         else
             high = middle;
@@ -44,23 +44,11 @@ int TSortedComboBox::SortedPlace(QStringView text) const
     return low;
 }
 
-char16_t* TSortedComboBox::AddEntry(std::size_t length)
+void TSortedComboBox::AddSorted(std::string_view text)
 {
     if (std::int64_t{count()} + FEntries->HiddenCount() >= maxCount())
         throw EOutOfResources("Unable to insert a line");
-    return FEntries->AddEntry(length);
-}
-
-void TSortedComboBox::AddSorted(QStringView text)
-{
-    std::copy(text.utf16(), text.utf16() + text.size(), AddEntry(static_cast<std::size_t>(text.size())));
-    if (FUpdates == 0)
-        ShowAdded();
-}
-
-void TSortedComboBox::AddSorted(std::string_view ansiText)
-{
-    AnsiToUnicode(ansiText, AddEntry(ansiText.size()));
+    FEntries->AddEntry(text);
     if (FUpdates == 0)
         ShowAdded();
 }

@@ -1,6 +1,7 @@
 // A drop-down list that offers only its own entries and keeps them sorted:
-// each added text goes to its sorted place in a stable, case-insensitive,
-// locale-aware order. Equal texts stay separate entries, a new one after the
+// each added text, 8-bit text in the system code page as the older toolkit's
+// list took it (AnsiText.h), goes to its sorted place in a stable,
+// case-insensitive, locale-aware order of the text as Unicode. Equal texts stay separate entries, a new one after the
 // equal ones already there. Adding never changes what is selected.
 //
 // Between BeginUpdate and EndUpdate the added texts are only collected;
@@ -31,9 +32,7 @@ public:
 
     // Throws EOutOfResources "Unable to insert a line" when the list refuses
     // the entry (it is full).
-    void AddSorted(QStringView text);
-    // The same for 8-bit text in the system code page (AnsiText.h).
-    void AddSorted(std::string_view ansiText);
+    void AddSorted(std::string_view text);
 
     void BeginUpdate();
     void EndUpdate();
@@ -45,9 +44,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    int SortedPlace(QStringView text) const;
-    // Adds an entry of `length` units and gives where its text goes.
-    char16_t* AddEntry(std::size_t length);
+    int SortedPlace(std::string_view text) const;
     // Puts the entries added since the last call at their sorted places.
     void ShowAdded();
 

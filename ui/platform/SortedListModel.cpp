@@ -1,5 +1,6 @@
 #include "SortedListModel.h"
 
+#include "AnsiText.h"
 #include "Errors.h"
 
 #include <limits>
@@ -18,7 +19,7 @@ QVariant TSortedListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
-    return Entry(RowEntry(index.row())).toString();
+    return AnsiToQString(Entry(RowEntry(index.row())));
 }
 
 Qt::ItemFlags TSortedListModel::flags(const QModelIndex&) const
@@ -28,20 +29,18 @@ Qt::ItemFlags TSortedListModel::flags(const QModelIndex&) const
            Qt::ItemIsDropEnabled;
 }
 
-char16_t* TSortedListModel::AddEntry(std::size_t length)
+void TSortedListModel::AddEntry(std::string_view text)
 {
     constexpr std::uint32_t Limit = std::numeric_limits<std::uint32_t>::max();
-    if (EntryCount() == Limit || length > Limit - FTexts.size())
+    if (EntryCount() == Limit || text.size() > Limit - FTexts.size())
         throw EOutOfResources("Unable to insert a line");
-    const std::size_t start = FTexts.size();
-    FTexts.resize(start + length);
+    FTexts.insert(FTexts.end(), text.begin(), text.end());
     FStarts.push_back(static_cast<std::uint32_t>(FTexts.size()));
-    return FTexts.data() + start;
 }
 
-QStringView TSortedListModel::Entry(std::uint32_t entry) const
+std::string_view TSortedListModel::Entry(std::uint32_t entry) const
 {
-    return Texts().sliced(FStarts[entry], FStarts[entry + 1] - FStarts[entry]);
+    return Texts().substr(FStarts[entry], FStarts[entry + 1] - FStarts[entry]);
 }
 
 void TSortedListModel::ShowEntries(int row, TTextOrder entries)
@@ -53,5 +52,6 @@ void TSortedListModel::ShowEntries(int row, TTextOrder entries)
         FRows = std::move(entries);
     else
         FRows.insert(FRows.begin() + row, entries.begin(), entries.end());
+    ReleaseUnusedCapacity(FTexts);
     endInsertRows();
 }
