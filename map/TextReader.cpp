@@ -161,17 +161,15 @@ bool TTextReader::ReadLine()
 
 bool TTextReader::SkipLine()
 {
-    // A line feed among the next MaxLineChars bytes of the block, with no
-    // carriage return to drop before the line, ends the line ReadLine would
-    // read; carriage returns later in it only make the line shorter.
-    if (FBegin != FEnd && FBlock[FBegin] != '\r') {
-        const char* const start = FBlock.get() + FBegin;
-        if (const void* lineFeed = std::memchr(start, '\n', std::min(FEnd - FBegin, MaxLineChars))) {
-            FLineNumber = FLineFeeds + 1;
-            FBegin += static_cast<std::size_t>(static_cast<const char*>(lineFeed) - start) + 1;
-            ++FLineFeeds;
-            return true;
-        }
+    // A line feed among the next MaxLineChars bytes of the block ends the
+    // line ReadLine would read: the carriage returns it drops before the
+    // line feed only make the line shorter.
+    const char* const start = FBlock.get() + FBegin;
+    if (const void* lineFeed = std::memchr(start, '\n', std::min(FEnd - FBegin, MaxLineChars))) {
+        FLineNumber = FLineFeeds + 1;
+        FBegin += static_cast<std::size_t>(static_cast<const char*>(lineFeed) - start) + 1;
+        ++FLineFeeds;
+        return true;
     }
     return ReadLine();
 }

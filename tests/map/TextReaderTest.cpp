@@ -231,3 +231,30 @@ TEST(TextReader, SkippingLinesWithoutTheMarkKeepsEveryOtherRead)
             ASSERT_EQ(reads[i], expected[i]) << "round " << round << ", read " << i;
     }
 }
+
+TEST(TextReader, SkippingALineReadsOnAsReadingItWould)
+{
+    std::mt19937 random(5);
+    const char alphabet[] = {'a', '\n', '\n', '\r', '\0'};
+    for (int round = 0; round < 4; ++round) {
+        std::string bytes;
+        while (bytes.size() < TTextReader::BlockSize * 2 + 9000) {
+            if (random() % 5 == 0)
+                bytes.append(random() % 400, random() % 2 ? 'x' : '\r');
+            else
+                bytes += alphabet[random() % sizeof alphabet];
+        }
+        if (round % 2 == 1)
+            bytes[TTextReader::BlockSize + random() % 1000] = '\x1A';
+        const std::vector<TRead> expected = ModelReads(bytes);
+        TReaderFile file(bytes);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const bool skip = random() % 2 == 0;
+            ASSERT_TRUE(skip ? file.Reader.SkipLine() : file.Reader.ReadLine()) << "round " << round << ", read " << i;
+            const TRead read{skip ? expected[i].Line : std::string(file.Reader.Line()), file.Reader.Eof(),
+                             file.Reader.LineNumber()};
+            ASSERT_EQ(read, expected[i]) << "round " << round << ", read " << i;
+        }
+        EXPECT_FALSE(file.Reader.SkipLine());
+    }
+}
