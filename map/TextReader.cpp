@@ -7,17 +7,10 @@
 
 namespace {
 
-constexpr std::uint64_t Ones = 0x0101010101010101u;
-
-bool HasByte(std::uint64_t word, char byte)
-{
-    const std::uint64_t x = word ^ (Ones * static_cast<unsigned char>(byte));
-    return ((x - Ones) & ~x & (Ones << 7)) != 0;
-}
-
 // The high bit set in exactly the bytes of word that equal byte.
 std::uint64_t ByteFlags(std::uint64_t word, char byte)
 {
+    constexpr std::uint64_t Ones = 0x0101010101010101u;
     constexpr std::uint64_t Low7 = Ones * 0x7F;
     const std::uint64_t x = word ^ (Ones * static_cast<unsigned char>(byte));
     return ~(((x & Low7) + Low7) | x | Low7);
@@ -120,7 +113,7 @@ bool TTextReader::ReadLine()
         while (stop - in >= 8) {
             std::uint64_t word;
             std::memcpy(&word, in, 8);
-            if (HasByte(word, '\r'))
+            if (ByteFlags(word, '\r'))
                 break;
             std::memcpy(FLine + length, &word, 8);
             if (const std::uint64_t lineFeeds = ByteFlags(word, '\n')) {
