@@ -29,6 +29,15 @@ TEST(SortedComboBox, InsertsEachTextAtItsCaseInsensitiveSortedPlace)
     EXPECT_FALSE(box.isEditable());
 }
 
+TEST(SortedComboBox, ShowsEachEntryAsTheUnicodeOfItsWindows1252Text)
+{
+    TSortedComboBox box(nullptr);
+    box.AddSorted("\x80 \xC9lan \x8A\x81");
+    const QString text = QString::fromUtf8("\u20AC \u00C9lan \u0160\u0081");
+    EXPECT_EQ(box.itemText(0), text);
+    EXPECT_EQ(box.itemData(0, Qt::EditRole).toString(), text);
+}
+
 TEST(SortedComboBox, AddingLeavesTheSelectionAlone)
 {
     TSortedComboBox box(nullptr);
