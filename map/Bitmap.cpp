@@ -1,16 +1,12 @@
 #include "Bitmap.h"
 
 #include "Errors.h"
+#include "HugePages.h"
 
 #include <cstring>
 #include <mutex>
-#include <new>
 #include <string>
 #include <utility>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace {
 
@@ -47,28 +43,17 @@ private:
         std::size_t Capacity = 0;
     };
 
-    static constexpr std::size_t MinBytes = std::size_t{1} << 20;
-    static constexpr std::size_t HugePageBytes = std::size_t{2} << 20;
-    static constexpr std::align_val_t BlockAlignment{HugePageBytes};
+    static constexpr std::size_t MinBytes = HugePageMinBytes;
 
-    // Blocks are whole 2 MiB pages, so that the system can back them with
-    // huge pages: one page fault per 2 MiB instead of one per 4 KiB takes most
-    // of the cost of fresh memory away.
-    static std::size_t BlockCapacity(std::size_t bytes) { return (bytes + HugePageBytes - 1) & ~(HugePageBytes - 1); }
-
-    static std::uint8_t* NewBlock(std::size_t capacity)
-    {
-        void* data = ::operator new(capacity, BlockAlignment);
-#ifdef MADV_HUGEPAGE
-        ::madvise(data, capacity, MADV_HUGEPAGE);
-#endif
-        return static_cast<std::uint8_t*>(data);
-    }
+    // Blocks are whole huge pages: one page fault per 2 MiB instead of one
+    // per 4 KiB takes most of the cost of fresh memory away.
+    static std::size_t BlockCapacity(std::size_t bytes) { return HugePageCapacity(bytes); }
+    static std::uint8_t* NewBlock(std::size_t capacity) { return static_cast<std::uint8_t*>(NewHugePages(capacity)); }
 
     static void Free(const TBlock& block)
     {
         if (block.Data)
-            ::operator delete(block.Data, BlockAlignment);
+            DeleteHugePages(block.Data);
     }
 
     // The kept block when it holds `bytes`. One too small is freed: the fresh

@@ -8,6 +8,8 @@
 // read, has already gone to window.AddName and stays there.
 #pragma once
 
+#include "HugePages.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -21,7 +23,7 @@ struct TLocation {
     std::int32_t Y = 0;
 };
 
-using TLocList = std::vector<TLocation>;
+using TLocList = std::vector<TLocation, THugePageAllocator<TLocation>>;
 
 // The two things the reader does to the window: add a name to the drop-down
 // list (it may throw EOutOfResources), and close the window.

@@ -1,16 +1,27 @@
 #include "TextReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace {
 
-bool HasByte(std::uint64_t word, char byte)
+// The high bit set in exactly the bytes of word that equal byte.
+std::uint64_t ByteFlags(std::uint64_t word, char byte)
 {
     constexpr std::uint64_t Ones = 0x0101010101010101u;
+    constexpr std::uint64_t Low7 = Ones * 0x7F;
     const std::uint64_t x = word ^ (Ones * static_cast<unsigned char>(byte));
-    return ((x - Ones) & ~x & (Ones << 7)) != 0;
+    return ~(((x & Low7) + Low7) | x | Low7);
+}
+
+// The number of bytes of a word in memory up to and including the first
+// flagged one.
+std::size_t BytesThroughFirstFlag(std::uint64_t flags)
+{
+    const int bit = std::endian::native == std::endian::little ? std::countr_zero(flags) : std::countl_zero(flags);
+    return static_cast<std::size_t>(bit / 8 + 1);
 }
 
 } // namespace
@@ -97,18 +108,25 @@ bool TTextReader::ReadLine()
         const char* in = block + FBegin;
         const char* const stop = in + std::min(FEnd - FBegin, MaxLineChars - length);
         bool lineFeed = false;
-        // Eight bytes at a time while they hold neither line feed nor
-        // carriage return; no CR has been dropped yet, so they fit the buffer.
+        // Eight bytes at a time while they hold no carriage return, up to the
+        // line feed; no CR has been dropped yet, so they fit the buffer.
         while (stop - in >= 8) {
             std::uint64_t word;
             std::memcpy(&word, in, 8);
-            if (HasByte(word, '\n') || HasByte(word, '\r'))
+            if (ByteFlags(word, '\r'))
                 break;
             std::memcpy(FLine + length, &word, 8);
+            if (const std::uint64_t lineFeeds = ByteFlags(word, '\n')) {
+                const std::size_t taken = BytesThroughFirstFlag(lineFeeds);
+                in += taken;
+                length += taken;
+                lineFeed = true;
+                break;
+            }
             in += 8;
             length += 8;
         }
-        while (in != stop) {
+        while (!lineFeed && in != stop) {
             const char c = *in++;
             FLine[length] = c;
             length += c != '\r';
@@ -132,6 +150,21 @@ bool TTextReader::ReadLine()
     FLine[length] = '\0';
     FLength = length;
     return true;
+}
+
+bool TTextReader::SkipLine()
+{
+    // A line feed among the next MaxLineChars bytes of the block ends the
+    // line ReadLine would read: the carriage returns it drops before the
+    // line feed only make the line shorter.
+    const char* const start = FBlock.get() + FBegin;
+    if (const void* lineFeed = std::memchr(start, '\n', std::min(FEnd - FBegin, MaxLineChars))) {
+        FLineNumber = FLineFeeds + 1;
+        FBegin += static_cast<std::size_t>(static_cast<const char*>(lineFeed) - start) + 1;
+        ++FLineFeeds;
+        return true;
+    }
+    return ReadLine();
 }
 
 bool TTextReader::FollowedByNothing()

@@ -44,6 +44,10 @@ public:
 
     // Reads one line; false when no data at all was found.
     bool ReadLine();
+    // Reads one line as ReadLine does (line number, flag, what comes next
+    // alike) but without its text, when it is not needed: the buffer keeps
+    // whatever it held, unless the line has to be read in full after all.
+    bool SkipLine();
     bool Eof() const { return FEof; }
     // Passes over the whole lines ahead in the current block that do not hold
     // the byte mark, exactly as ReadLine calls would (line feeds counted, the

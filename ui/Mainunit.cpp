@@ -264,7 +264,7 @@ void TMainForm::FinishMarkers()
 
 void TMainForm::AddLocationName(const std::string& name)
 {
-    CBLoc->AddSorted(AnsiToQString(name));
+    CBLoc->AddSorted(name);
 }
 
 void TMainForm::CloseWindow()

@@ -88,6 +88,20 @@ std::vector<TRead> ModelReads(const std::string& bytes)
     return reads;
 }
 
+// Two blocks and more of bytes from alphabet, with runs of up to 400 'x' or
+// carriage returns.
+std::string RandomLines(std::mt19937& random, const std::vector<char>& alphabet)
+{
+    std::string bytes;
+    while (bytes.size() < TTextReader::BlockSize * 2 + 9000) {
+        if (random() % 5 == 0)
+            bytes.append(random() % 400, random() % 2 ? 'x' : '\r');
+        else
+            bytes += alphabet[random() % alphabet.size()];
+    }
+    return bytes;
+}
+
 } // namespace
 
 TEST(TextReader, SplitsLinesLongerThan253CharactersBeforeTheLineFeed)
@@ -202,15 +216,8 @@ TEST(TextReader, BlockBoundariesChangeNothing)
 TEST(TextReader, SkippingLinesWithoutTheMarkKeepsEveryOtherRead)
 {
     std::mt19937 random(77);
-    const char alphabet[] = {'a', 'l', '\n', '\n', '\n', '\r', '\0'};
     for (int round = 0; round < 4; ++round) {
-        std::string bytes;
-        while (bytes.size() < TTextReader::BlockSize * 2 + 9000) {
-            if (random() % 5 == 0)
-                bytes.append(random() % 400, random() % 2 ? 'x' : '\r');
-            else
-                bytes += alphabet[random() % sizeof alphabet];
-        }
+        const std::string bytes = RandomLines(random, {'a', 'l', '\n', '\n', '\n', '\r', '\0'});
         // Every read holding the mark or ending the data must still come, in order.
         std::vector<TRead> expected;
         for (const TRead& read : ModelReads(bytes))
@@ -229,5 +236,25 @@ TEST(TextReader, SkippingLinesWithoutTheMarkKeepsEveryOtherRead)
         ASSERT_EQ(reads.size(), expected.size()) << "round " << round;
         for (std::size_t i = 0; i < reads.size(); ++i)
             ASSERT_EQ(reads[i], expected[i]) << "round " << round << ", read " << i;
+    }
+}
+
+TEST(TextReader, SkippingALineReadsOnAsReadingItWould)
+{
+    std::mt19937 random(5);
+    for (int round = 0; round < 4; ++round) {
+        std::string bytes = RandomLines(random, {'a', '\n', '\n', '\r', '\0'});
+        if (round % 2 == 1)
+            bytes[TTextReader::BlockSize + random() % 1000] = '\x1A';
+        const std::vector<TRead> expected = ModelReads(bytes);
+        TReaderFile file(bytes);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const bool skip = random() % 2 == 0;
+            ASSERT_TRUE(skip ? file.Reader.SkipLine() : file.Reader.ReadLine()) << "round " << round << ", read " << i;
+            const TRead read{skip ? expected[i].Line : std::string(file.Reader.Line()), file.Reader.Eof(),
+                             file.Reader.LineNumber()};
+            ASSERT_EQ(read, expected[i]) << "round " << round << ", read " << i;
+        }
+        EXPECT_FALSE(file.Reader.SkipLine());
     }
 }

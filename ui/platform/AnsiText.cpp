@@ -16,7 +16,7 @@ char UnitToByte(char16_t unit)
 
 } // namespace
 
-QString AnsiToQString(const std::string& bytes)
+QString AnsiToQString(std::string_view bytes)
 {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* out = text.data();

@@ -9,8 +9,9 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
-QString AnsiToQString(const std::string& bytes);
+QString AnsiToQString(std::string_view bytes);
 
 // The inverse of AnsiToQString. A character outside Windows-1252 becomes '?'.
 std::string QStringToAnsi(const QString& text);

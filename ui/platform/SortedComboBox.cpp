@@ -1,19 +1,22 @@
 #include "SortedComboBox.h"
 
+#include "AnsiText.h"
+#include "CollatedOrder.h"
 #include "Errors.h"
 #include "FixedHintStyle.h"
-
-#include <QListView>
+#include "SortedListModel.h"
 
 #include <QKeyEvent>
+#include <QListView>
 
-#include <algorithm>
-#include <numeric>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
-TSortedComboBox::TSortedComboBox(QWidget* parent) : QComboBox(parent)
+TSortedComboBox::TSortedComboBox(QWidget* parent) : QComboBox(parent), FEntries(new TSortedListModel(this))
 {
     setEditable(false);
+    setModel(FEntries);
     FCollator.setCaseSensitivity(Qt::CaseInsensitive);
     // The list drops down below the box, as the older toolkit's does, rather
     // than popping up over it as a menu. A menu-like pop-up measures the
@@ -25,15 +28,15 @@ TSortedComboBox::TSortedComboBox(QWidget* parent) : QComboBox(parent)
         list->setUniformItemSizes(true);
 }
 
-
-// The index after the last entry that sorts before or equal to text.
-int TSortedComboBox::SortedPlace(const QString& text) const
+// The row after the last entry that sorts before or equal to text.
+int TSortedComboBox::SortedPlace(std::string_view text) const
 {
+    const QString unicode = AnsiToQString(text);
     int low = 0;
     int high = count();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (FCollator.compare(itemText(middle), text) <= 0)
+        if (FCollator.compare(AnsiToQString(FEntries->Entry(FEntries->RowEntry(middle))), unicode) <= 0)
             low = middle + 1;
         else
             high = middle;
@@ -41,22 +44,13 @@ int TSortedComboBox::SortedPlace(const QString& text) const
     return low;
 }
 
-void TSortedComboBox::AddSorted(const QString& text)
+void TSortedComboBox::AddSorted(std::string_view text)
 {
-    if (FUpdates > 0) {
-        if (count() + FPending.size() >= maxCount())
-            throw EOutOfResources("Unable to insert a line");
-        FPending.append(text);
-        return;
-    }
-    const int countBefore = count();
-    const int selected = currentIndex();
-    insertItem(SortedPlace(text), text);
-    if (count() == countBefore)
+    if (std::int64_t{count()} + FEntries->HiddenCount() >= maxCount())
         throw EOutOfResources("Unable to insert a line");
-    // The list selects its first entry when it stops being empty.
-    if (selected < 0)
-        setCurrentIndex(-1);
+    FEntries->AddEntry(text);
+    if (FUpdates == 0)
+        ShowAdded();
 }
 
 void TSortedComboBox::BeginUpdate()
@@ -66,32 +60,41 @@ void TSortedComboBox::BeginUpdate()
 
 void TSortedComboBox::EndUpdate()
 {
-    if (FUpdates == 0 || --FUpdates > 0 || FPending.isEmpty())
+    if (FUpdates > 0 && --FUpdates == 0)
+        ShowAdded();
+}
+
+void TSortedComboBox::ShowAdded()
+{
+    if (FEntries->HiddenCount() == 0)
         return;
-    const QStringList pending = std::move(FPending);
-    FPending.clear();
-
-    // The stable sort keeps equal texts in the order they came.
-    std::vector<qsizetype> order(static_cast<std::size_t>(pending.size()));
-    std::iota(order.begin(), order.end(), qsizetype{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](qsizetype a, qsizetype b) { return FCollator.compare(pending[a], pending[b]) < 0; });
-
-    // Each run of new texts that goes between the same two entries is
-    // inserted in one call, the last run first, so that the places found in
-    // the list as it was stay right.
-    std::vector<std::pair<int, QStringList>> runs;
-    for (const qsizetype i : order) {
-        const QString& text = pending[i];
-        const int place = SortedPlace(text);
-        if (runs.empty() || runs.back().first != place)
-            runs.emplace_back(place, QStringList());
-        runs.back().second.append(text);
-    }
-    std::stable_sort(runs.begin(), runs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const std::uint32_t shown = static_cast<std::uint32_t>(count());
     const int selected = currentIndex();
-    for (auto run = runs.rbegin(); run != runs.rend(); ++run)
-        insertItems(run->first, run->second);
+    if (FEntries->HiddenCount() == 1) {
+        FEntries->ShowEntries(SortedPlace(FEntries->Entry(shown)), {shown});
+    } else if (shown == 0) {
+        FEntries->ShowEntries(0, CollatedOrder(FCollator, FEntries->Texts(), FEntries->Starts()));
+    } else {
+        // The entries shown so far are in the order of all of them, so the
+        // order of all tells where each new one goes. Each run of new entries
+        // that goes between the same two rows is inserted in one call, the
+        // last run first, so that the places counted in the list as it was
+        // stay right.
+        std::vector<std::pair<int, TTextOrder>> runs;
+        int before = 0;
+        for (const std::uint32_t entry : CollatedOrder(FCollator, FEntries->Texts(), FEntries->Starts())) {
+            if (entry < shown) {
+                ++before;
+                continue;
+            }
+            if (runs.empty() || runs.back().first != before)
+                runs.emplace_back(before, TTextOrder());
+            runs.back().second.push_back(entry);
+        }
+        for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+            FEntries->ShowEntries(run->first, std::move(run->second));
+    }
+    // The list selects its first entry when it stops being empty.
     if (selected < 0)
         setCurrentIndex(-1);
 }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 QStringList Items(const QComboBox& box)
@@ -19,22 +22,31 @@ TEST(SortedComboBox, InsertsEachTextAtItsCaseInsensitiveSortedPlace)
 {
     TSortedComboBox box(nullptr);
     for (const char* name : {"Mirefen", "ashgrove", "Brackwater", "", "Zel", "Ashgrove", "brackwater", "Ashgrove"})
-        box.AddSorted(QString::fromLatin1(name));
+        box.AddSorted(name);
     // Equal names stay separate, each new one after the equal ones before it.
     EXPECT_EQ(Items(box), (QStringList{"", "ashgrove", "Ashgrove", "Ashgrove", "Brackwater", "brackwater", "Mirefen",
                                        "Zel"}));
     EXPECT_FALSE(box.isEditable());
 }
 
+TEST(SortedComboBox, ShowsEachEntryAsTheUnicodeOfItsWindows1252Text)
+{
+    TSortedComboBox box(nullptr);
+    box.AddSorted("\x80 \xC9lan \x8A\x81");
+    const QString text = QString::fromUtf8("\u20AC \u00C9lan \u0160\u0081");
+    EXPECT_EQ(box.itemText(0), text);
+    EXPECT_EQ(box.itemData(0, Qt::EditRole).toString(), text);
+}
+
 TEST(SortedComboBox, AddingLeavesTheSelectionAlone)
 {
     TSortedComboBox box(nullptr);
-    box.AddSorted(QStringLiteral("Kettle"));
+    box.AddSorted("Kettle");
     EXPECT_EQ(box.currentIndex(), -1);
     EXPECT_EQ(box.currentText(), QString());
 
     box.setCurrentIndex(0);
-    box.AddSorted(QStringLiteral("Anvil"));
+    box.AddSorted("Anvil");
     EXPECT_EQ(box.currentText(), QStringLiteral("Kettle"));
     EXPECT_EQ(box.currentIndex(), 1);
 }
@@ -43,9 +55,9 @@ TEST(SortedComboBox, ARefusedEntryRaisesEOutOfResources)
 {
     TSortedComboBox box(nullptr);
     box.setMaxCount(1);
-    box.AddSorted(QStringLiteral("one"));
+    box.AddSorted("one");
     try {
-        box.AddSorted(QStringLiteral("two"));
+        box.AddSorted("two");
         FAIL() << "no exception";
     } catch (const EOutOfResources& error) {
         EXPECT_STREQ(error.what(), "Unable to insert a line");
@@ -55,18 +67,18 @@ TEST(SortedComboBox, ARefusedEntryRaisesEOutOfResources)
 
 TEST(SortedComboBox, AnUpdateGivesTheListThatAddingOneByOneGives)
 {
-    const QStringList before{"Mirefen", "ashgrove", "Zel"};
-    const QStringList added{"Brackwater", "Ashgrove", "", "mirefen", "Zel", "ashgrove", "Anvil", "brackwater"};
+    const std::vector<std::string> before{"Mirefen", "ashgrove", "Zel"};
+    const std::vector<std::string> added{"Brackwater", "Ashgrove", "", "mirefen", "Zel", "ashgrove", "Anvil", "brackwater"};
     TSortedComboBox oneByOne(nullptr);
     TSortedComboBox updated(nullptr);
     for (TSortedComboBox* box : {&oneByOne, &updated}) {
-        for (const QString& name : before)
+        for (const std::string& name : before)
             box->AddSorted(name);
         box->setCurrentIndex(1);
     }
 
     updated.BeginUpdate();
-    for (const QString& name : added) {
+    for (const std::string& name : added) {
         oneByOne.AddSorted(name);
         updated.AddSorted(name);
     }
@@ -82,10 +94,10 @@ TEST(SortedComboBox, AnUpdateGivesTheListThatAddingOneByOneGives)
     TSortedComboBox empty(nullptr);
     {
         const TSortedComboBoxUpdate update(empty);
-        for (const QString& name : added)
+        for (const std::string& name : added)
             empty.AddSorted(name);
     }
-    EXPECT_EQ(empty.count(), added.size());
+    EXPECT_EQ(empty.count(), static_cast<int>(added.size()));
     EXPECT_EQ(empty.currentIndex(), -1);
 }
 
@@ -93,11 +105,11 @@ TEST(SortedComboBox, AnUpdateRefusesWhatTheListCannotHold)
 {
     TSortedComboBox box(nullptr);
     box.setMaxCount(2);
-    box.AddSorted(QStringLiteral("one"));
+    box.AddSorted("one");
     {
         const TSortedComboBoxUpdate update(box);
-        box.AddSorted(QStringLiteral("two"));
-        EXPECT_THROW(box.AddSorted(QStringLiteral("three")), EOutOfResources);
+        box.AddSorted("two");
+        EXPECT_THROW(box.AddSorted("three"), EOutOfResources);
     }
     EXPECT_EQ(Items(box), (QStringList{"one", "two"}));
 }
