@@ -2,13 +2,31 @@
 
 #include "AnsiText.h"
 
-#include <QImage>
-#include <QPainter>
+#include <QFontMetricsF>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 
 TLabelMasks::TLabelMasks(const QFont& font) : FFont(font), FMetrics(font)
 {
+}
+
+std::int64_t TLabelMasks::WidthBound(const std::string& name)
+{
+    if (!FAdvanceReady) {
+        const QFontMetricsF metrics(FFont);
+        for (int byte = 0; byte < 256; ++byte) {
+            const QString text = AnsiToQString(std::string(1, static_cast<char>(byte)));
+            const qreal advance = std::max(metrics.horizontalAdvance(text), metrics.horizontalAdvance(text.at(0)));
+            FAdvance[static_cast<std::size_t>(byte)] = static_cast<std::int32_t>(std::ceil(advance)) + 1;
+        }
+        FAdvanceReady = true;
+    }
+    std::int64_t width = 0;
+    for (const char c : name)
+        width += FAdvance[static_cast<unsigned char>(c)];
+    return width;
 }
 
 const TLabelMask& TLabelMasks::Get(std::size_t index, const std::string& name)
@@ -30,41 +48,55 @@ const TLabelMask& TLabelMasks::Get(std::size_t index, const std::string& name)
     return FEntries.back().Mask;
 }
 
+void TLabelMasks::PrepareCanvas(int width, int height)
+{
+    if (width > FCanvas.width() || height > FCanvas.height()) {
+        FPainter.reset();
+        FCanvas = QImage(std::max(width, FCanvas.width()), std::max(height, FCanvas.height()), QImage::Format_Alpha8);
+        FPainter = std::make_unique<QPainter>(&FCanvas);
+        FPainter->setPen(Qt::black);
+        FPainter->setFont(FFont);
+    }
+    for (int y = 0; y < height; ++y)
+        std::fill_n(FCanvas.scanLine(y), width, 0);
+}
+
 // The text is drawn with room on every side for glyphs that reach past their
-// advance or the line; where ink still touches the border, the room doubles.
-TLabelMask TLabelMasks::Render(const std::string& name) const
+// width bound or the line; where ink still touches the border, the room
+// doubles.
+TLabelMask TLabelMasks::Render(const std::string& name)
 {
     const QString text = AnsiToQString(name);
-    const int advance = std::max(FMetrics.horizontalAdvance(text), FMetrics.boundingRect(text).right() + 1);
-    for (int room = FFont.pixelSize();; room *= 2) {
-        QImage canvas(std::max(advance, 0) + 2 * room, FMetrics.height() + 2 * room, QImage::Format_Alpha8);
-        canvas.fill(0);
-        {
-            QPainter painter(&canvas);
-            painter.setPen(Qt::black);
-            painter.setFont(FFont);
-            painter.drawText(room, room + FMetrics.ascent(), text);
-        }
-        int left = canvas.width(), top = canvas.height(), right = -1, bottom = -1;
-        for (int y = 0; y < canvas.height(); ++y) {
-            const uchar* row = canvas.constScanLine(y);
-            for (int x = 0; x < canvas.width(); ++x)
-                if (row[x] != 0) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
+    const auto bound = static_cast<int>(WidthBound(name));
+    for (int room = Room();; room *= 2) {
+        const int width = bound + 2 * room;
+        const int height = FMetrics.height() + 2 * room;
+        PrepareCanvas(width, height);
+        FPainter->drawText(room, room + FMetrics.ascent(), text);
+        int left = width, top = height, right = -1, bottom = -1;
+        for (int y = 0; y < height; ++y) {
+            const uchar* row = FCanvas.constScanLine(y);
+            const uchar* end = row + width;
+            const uchar* first = std::find_if(row, end, [](uchar a) { return a != 0; });
+            if (first == end)
+                continue;
+            const uchar* last = std::find_if(std::make_reverse_iterator(end), std::make_reverse_iterator(first),
+                                             [](uchar a) { return a != 0; })
+                                    .base();
+            left = std::min(left, static_cast<int>(first - row));
+            right = std::max(right, static_cast<int>(last - row) - 1);
+            top = std::min(top, y);
+            bottom = y;
         }
         if (right < 0)
             return {};
-        const bool touches = left == 0 || top == 0 || right == canvas.width() - 1 || bottom == canvas.height() - 1;
+        const bool touches = left == 0 || top == 0 || right == width - 1 || bottom == height - 1;
         if (touches && 2 * room <= Reach())
             continue;
         TLabelMask mask{left - room, top - room, right - left + 1, bottom - top + 1, {}};
         mask.Coverage.reserve(mask.Stride() * static_cast<std::size_t>(mask.Height));
         for (int y = top; y <= bottom; ++y) {
-            const uchar* row = canvas.constScanLine(y);
+            const uchar* row = FCanvas.constScanLine(y);
             mask.Coverage.insert(mask.Coverage.end(), row + left, row + right + 1);
             mask.Coverage.insert(mask.Coverage.end(), TLabelMask::RowPadding, 0);
         }

@@ -22,9 +22,13 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,9 +57,15 @@ public:
     // The mask of the name, 8-bit Windows-1252 text, of location `index`.
     const TLabelMask& Get(std::size_t index, const std::string& name);
 
-    // How far any mask may reach beyond the label's line box (its advance
-    // wide, the font's height high) on any side.
-    std::int32_t Reach() const { return MaxRoomFactor * FFont.pixelSize(); }
+    // A width no label of the name exceeds: each character's advance, alone
+    // and as a text of its own (a tab reaches the next tab stop), rounded up,
+    // and a pixel more for the kerning next to it.
+    std::int64_t WidthBound(const std::string& name);
+    // How far glyphs reach past that width or the font's height: a mask lies
+    // within Room() of the label's box (WidthBound wide, the font's height
+    // high) on every side, and Render looks no further than Reach().
+    std::int32_t Room() const { return FFont.pixelSize(); }
+    std::int32_t Reach() const { return MaxRoomFactor * Room(); }
 
 private:
     struct TEntry {
@@ -63,10 +73,18 @@ private:
         TLabelMask Mask;
     };
 
-    TLabelMask Render(const std::string& name) const;
+    TLabelMask Render(const std::string& name);
+    // A canvas of at least that size, clear in that corner, with the painter on it.
+    void PrepareCanvas(int width, int height);
 
     QFont FFont;
     QFontMetrics FMetrics;
+    std::array<std::int32_t, 256> FAdvance{}; // of each byte, once measured
+    bool FAdvanceReady = false;
+    // One canvas and its painter serve every label: setting up a painter
+    // costs more than drawing a short label.
+    QImage FCanvas;
+    std::unique_ptr<QPainter> FPainter;
     std::vector<std::uint32_t> FSlots; // per location index, 1 + its entry, or 0
     std::vector<TEntry> FEntries;
     std::size_t FBytes = 0;

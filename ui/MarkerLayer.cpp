@@ -11,35 +11,8 @@
 #include <cmath>
 #include <string>
 
-namespace {
-
-// Room around a label's box for glyphs that reach past their advance or
-// above and below the line: a whole pixel size on every side.
-std::int64_t LabelRoom(bool capital)
-{
-    return capital ? CapitalFontPixelSize : FormFontPixelSize;
-}
-
-} // namespace
-
 TMarkerLayer::TMarkerLayer(const TMarkerFonts& fonts) : FFonts(fonts), FCanvas(fonts)
 {
-}
-
-// A character's advance alone and as a text of its own (a tab, for one, is as
-// wide as the way to the next tab stop), rounded up, and a pixel more for the
-// kerning next to it.
-void TMarkerLayer::MeasureAdvances()
-{
-    for (const bool capital : {false, true}) {
-        const QFontMetricsF metrics(capital ? FFonts.Capital : FFonts.Label);
-        for (int byte = 0; byte < 256; ++byte) {
-            const QString text = AnsiToQString(std::string(1, static_cast<char>(byte)));
-            const qreal advance = std::max(metrics.horizontalAdvance(text), metrics.horizontalAdvance(text.at(0)));
-            FAdvance[capital ? 1 : 0][static_cast<std::size_t>(byte)] = static_cast<std::int32_t>(std::ceil(advance)) + 1;
-        }
-    }
-    FAdvanceReady = true;
 }
 
 void TMarkerLayer::Clear()
@@ -74,8 +47,6 @@ const TMarkerLayer::TLevelIndex& TMarkerLayer::IndexFor(int level)
     }
     TLevelIndex& index = FIndexes.at(static_cast<std::size_t>(level));
     if (!index.Built || index.Width != FView->Width() || index.Height != FView->Height()) {
-        if (!FAdvanceReady)
-            MeasureAdvances();
         BuildIndex(index, level);
     }
     return index;
@@ -107,11 +78,9 @@ void TMarkerLayer::BuildIndex(TLevelIndex& index, int level) const
         std::int64_t bottom = top + MarkerSquareSide;
         if (!location.Name.empty()) {
             const bool capital = IsCapitalLabel(level, location.Type);
-            const std::array<std::int32_t, 256>& advances = FAdvance[capital ? 1 : 0];
-            std::int64_t advance = 0;
-            for (const char c : location.Name)
-                advance += advances[static_cast<unsigned char>(c)];
-            const std::int64_t room = LabelRoom(capital);
+            TLabelMasks& masks = capital ? FFonts.CapitalMasks : FFonts.LabelMasks;
+            const std::int64_t advance = masks.WidthBound(location.Name);
+            const std::int64_t room = masks.Room();
             const std::int64_t lineHeight = (capital ? FFonts.CapitalMetrics : FFonts.LabelMetrics).height();
             right = std::max(right, left + MarkerSquareSide + advance + room);
             bottom = std::max(bottom, top + MarkerSquareSide + lineHeight + room);

@@ -72,14 +72,10 @@ private:
 
     const TLevelIndex& IndexFor(int level);
     void BuildIndex(TLevelIndex& index, int level) const;
-    void MeasureAdvances();
     // Draws the tiles [left, right) x [top, bottom), none of them drawn yet.
     void DrawBlock(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
 
     const TMarkerFonts& FFonts;
-    // Per byte of a name, an upper bound of its advance in each label font.
-    std::array<std::array<std::int32_t, 256>, 2> FAdvance{};
-    bool FAdvanceReady = false;
 
     std::array<TLevelIndex, ZoomLevelCount> FIndexes;
     const TLocList* FIndexedList = nullptr;

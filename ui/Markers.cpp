@@ -127,15 +127,6 @@ VECTOR_CLONES void BlendRows(std::uint8_t* bytes, std::size_t byteStride, const 
         }
 }
 
-// A bound of a label's width that no text of `length` characters exceeds: a
-// tab reaches the next stop of Qt's default 80 px, every other character is
-// no wider than the font's widest.
-std::int64_t LabelWidthBound(std::size_t length, const QFontMetrics& metrics)
-{
-    constexpr std::int64_t TabStop = 80;
-    return static_cast<std::int64_t>(length) * std::max<std::int64_t>(metrics.maxWidth(), TabStop);
-}
-
 } // namespace
 
 TMarkerFonts::TMarkerFonts()
@@ -230,7 +221,7 @@ void TMarkerCanvas::Draw(std::size_t index, const TLocation& location, TMapPoint
     const std::int64_t top = y + MarkerSquareSide;
     const std::int64_t reach = masks.Reach();
     if (left - reach >= FArea.Right || top - reach >= FArea.Bottom || top + metrics.height() + reach <= FArea.Top ||
-        left + LabelWidthBound(location.Name.size(), metrics) + reach <= FArea.Left)
+        left + masks.WidthBound(location.Name) + reach <= FArea.Left)
         return;
     Scale(masks.Get(index, location.Name), left, top);
 }
