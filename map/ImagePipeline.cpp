@@ -5,6 +5,7 @@
 #include "FileIO.h"
 #include "JpegImage.h"
 
+#include <chrono>
 #include <system_error>
 
 TMapPictures LoadMapPictures(const std::string& jpegName, const std::string& tempName)
@@ -45,4 +46,9 @@ TMapPictures FinishLoadingMapPictures(std::future<TMapPictures>& loading, const 
                                       const std::string& tempName)
 {
     return loading.valid() ? loading.get() : LoadMapPictures(jpegName, tempName);
+}
+
+bool MapPicturesPending(const std::future<TMapPictures>& loading)
+{
+    return loading.valid() && loading.wait_for(std::chrono::seconds(0)) == std::future_status::timeout;
 }

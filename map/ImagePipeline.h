@@ -23,7 +23,8 @@
 // thread can be started it returns an empty future, and
 // FinishLoadingMapPictures then runs the pipeline on the calling thread.
 // Either way FinishLoadingMapPictures returns the pictures or throws the
-// pipeline's exception.
+// pipeline's exception. MapPicturesPending tells whether a worker is still at
+// it, so that the calling thread can use the wait.
 #pragma once
 
 #include "Bitmap.h"
@@ -41,3 +42,4 @@ TMapPictures LoadMapPictures(const std::string& jpegName, const std::string& tem
 std::future<TMapPictures> StartLoadingMapPictures(const std::string& jpegName, const std::string& tempName);
 TMapPictures FinishLoadingMapPictures(std::future<TMapPictures>& loading, const std::string& jpegName,
                                       const std::string& tempName);
+bool MapPicturesPending(const std::future<TMapPictures>& loading);

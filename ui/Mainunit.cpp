@@ -7,6 +7,7 @@
 #include "ImagePipeline.h"
 #include "KeyPreview.h"
 #include "LevelRules.h"
+#include "LocationsAhead.h"
 #include "MapImage.h"
 #include "Panning.h"
 #include "ScrollBar.h"
@@ -230,9 +231,13 @@ void TMainForm::FormCreate()
         return;
     }
     // The map decodes on a worker thread while this one loads the marker
-    // fonts, whose first use reads the whole font database.
+    // fonts, whose first use reads the whole font database, reads the database
+    // and renders the labels of the first level. What the database does to
+    // the list and the window waits for its turn, after the map.
     std::future<TMapPictures> loading = StartLoadingMapPictures(MapFileName, TempFileName);
     MarkerFonts.Load();
+    TLocationsAhead locations = LoadLocationsAhead(LocationsFileName);
+    RenderLabelsAhead(locations.List, ZoomLevel, MarkerFonts, [&loading] { return MapPicturesPending(loading); });
     TMapPictures pictures = FinishLoadingMapPictures(loading, MapFileName, TempFileName);
     ViewBitmap = std::move(pictures.Picture);
     MasterBitmap = std::move(pictures.Master);
@@ -244,7 +249,7 @@ void TMainForm::FormCreate()
         // The names reach the list in one sorted pass when the load ends,
         // also when it ends in an error.
         const TSortedComboBoxUpdate update(*CBLoc);
-        LoadLocations(LocationsFileName, LocList,
+        TakeLocations(locations, LocList,
                       {[this](const std::string& name) { AddLocationName(name); }, [this] { CloseWindow(); }});
     }
     DrawMarkers();

@@ -249,3 +249,16 @@ void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TM
     }
     canvas.Finish(view);
 }
+
+void RenderLabelsAhead(const TLocList& locations, int level, const TMarkerFonts& fonts,
+                       const std::function<bool()>& wanted)
+{
+    for (std::size_t i = 0; i < locations.size(); ++i) {
+        const TLocation& location = locations[i];
+        if (!LevelShowsType(level, location.Type) || location.Name.empty())
+            continue;
+        if (!wanted())
+            return;
+        (IsCapitalLabel(level, location.Type) ? fonts.CapitalMasks : fonts.LabelMasks).Get(i, location.Name);
+    }
+}

@@ -30,6 +30,7 @@
 #include <QFontMetrics>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // Fonts and their metrics, set up once by the window, and the labels rendered
@@ -107,3 +108,9 @@ private:
 };
 
 void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TMarkerFonts& fonts);
+
+// Renders into the fonts' caches, in list order, the labels that `level`
+// draws, for as long as `wanted` says so; drawing them then costs a blend.
+// The picture is not touched.
+void RenderLabelsAhead(const TLocList& locations, int level, const TMarkerFonts& fonts,
+                       const std::function<bool()>& wanted);

@@ -1,6 +1,7 @@
 #include "Locations.h"
 
 #include "Errors.h"
+#include "LocationsAhead.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -308,4 +309,50 @@ TEST(LoadLocations, NulBytesAreOrdinaryCharacters)
     const TLoaded nuls = Load(std::string(600000, '\0'));
     EXPECT_TRUE(nuls.List.empty());
     EXPECT_EQ(nuls.Error, "");
+}
+
+// A list that holds one record already, and a window that refuses name
+// `refused` (from 1; 0 refuses none). The load runs ahead and is taken later,
+// or runs at once.
+TLoaded LoadRefusing(const std::string& file, int refused, bool ahead)
+{
+    TLoaded loaded;
+    loaded.List.push_back({"Earlier", 0, 0, 0});
+    const TLocationWindow window{[&loaded, refused](const std::string& name) {
+                                     if (static_cast<int>(loaded.Names.size()) + 1 == refused)
+                                         throw EOutOfResources("Unable to insert a line");
+                                     loaded.Names.push_back(name);
+                                 },
+                                 [&loaded] { loaded.Closed = true; }};
+    try {
+        if (ahead) {
+            TLocationsAhead early = LoadLocationsAhead(file);
+            TakeLocations(early, loaded.List, window);
+        } else {
+            LoadLocations(file, loaded.List, window);
+        }
+    } catch (const EMapError& error) {
+        loaded.Error = error.what();
+    }
+    return loaded;
+}
+
+TEST(LoadLocationsAhead, TakingItDoesWhatTheLoadDoes)
+{
+    TScratchDir dir;
+    const std::string three = Record("A", "1", "1,1") + Record("B", "2", "2,2") + Record("C", "3", "3,3");
+    for (const std::string& file :
+         {dir.Write("good.gdb", three), dir.Write("bad.gdb", three + Record("D", "?", "4,4")),
+          dir.Write("cut.gdb", three + "loc\nname: Cut\n"), (dir.Path() / "absent.gdb").string()})
+        for (int refused = 0; refused <= 5; ++refused) {
+            const TLoaded direct = LoadRefusing(file, refused, false);
+            const TLoaded taken = LoadRefusing(file, refused, true);
+            const std::string where = file + " refusing name " + std::to_string(refused);
+            ASSERT_EQ(taken.List.size(), direct.List.size()) << where;
+            for (std::size_t i = 0; i < direct.List.size(); ++i)
+                EXPECT_EQ(taken.List[i].Name, direct.List[i].Name) << where;
+            EXPECT_EQ(taken.Names, direct.Names) << where;
+            EXPECT_EQ(taken.Closed, direct.Closed) << where;
+            EXPECT_EQ(taken.Error, direct.Error) << where;
+        }
 }
