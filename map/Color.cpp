@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define KELDERWYN_SSSE3 1
@@ -11,9 +12,11 @@
 #endif
 
 // Every row routine below writes 3 * w bytes of one destination row. The
-// SSSE3 kernels produce a prefix of the row in whole blocks (they report how
-// many destination pixels they wrote) and the plain loops finish it; on a
-// processor without SSSE3 the plain loops do the whole row.
+// vector kernels produce a prefix of the row in whole blocks (they report how
+// many destination pixels they wrote): the AVX2 kernel first, where the
+// processor has it, then the SSSE3 kernel from there, and the plain loops
+// finish the row. On a processor without SSSE3 the plain loops do the whole
+// row.
 
 namespace {
 
@@ -40,6 +43,15 @@ bool HasSsse3()
     return has;
 }
 
+bool HasAvx2()
+{
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+
 // Each step stores 16 bytes of which it means 9; the next step or the plain
 // loop overwrites the rest, so a kernel stops while 16 bytes still fit in the row.
 constexpr std::size_t StoreBytes = 16;
@@ -50,25 +62,75 @@ __attribute__((target("ssse3"))) inline __m128i FloorAverage(__m128i p, __m128i 
     return _mm_sub_epi8(_mm_avg_epu8(p, q), _mm_and_si128(_mm_xor_si128(p, q), _mm_set1_epi8(1)));
 }
 
-// Level 4: t[i] = floor((a[i] + a[i+3] + b[i] + b[i+3]) / 4) for 16 bytes from
-// a pixel pair boundary; bytes 0-2, 6-8 and 12-14 are three destination pixels.
+// Level 4: the sums of four of two blocks, as words, from a 16-byte window of
+// each row. The shuffle lines up the bytes of horizontally neighbouring
+// pixels (c and c+3) and maddubs adds each such pair into a word; words 6 and
+// 7 are empty.
+__attribute__((target("ssse3"))) inline __m128i QuarterSums(const TByte* a, const TByte* b)
+{
+    const __m128i pairs = _mm_setr_epi8(0, 3, 1, 4, 2, 5, 6, 9, 7, 10, 8, 11, -1, -1, -1, -1);
+    const __m128i ones = _mm_set1_epi8(1);
+    const __m128i top = _mm_maddubs_epi16(_mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)), pairs), ones);
+    const __m128i bottom =
+        _mm_maddubs_epi16(_mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b)), pairs), ones);
+    return _mm_srli_epi16(_mm_add_epi16(top, bottom), 2);
+}
+
+// Level 4, four destination pixels per step: two windows 12 bytes apart make
+// one pack, and the last shuffle drops their empty words.
 __attribute__((target("ssse3"))) std::size_t AverageHalfSsse3(const TByte* a, const TByte* b, TByte* d,
                                                                std::size_t w)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i keep = _mm_setr_epi8(0, 1, 2, 6, 7, 8, 12, 13, 14, -1, -1, -1, -1, -1, -1, -1);
+    const __m128i keep = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13, -1, -1, -1, -1);
     std::size_t x = 0;
-    for (; 3 * x + StoreBytes <= 3 * w; x += 3, a += 18, b += 18, d += 9) {
-        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
-        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + 3));
-        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
-        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + 3));
-        const __m128i low = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(a1, zero)),
-                                          _mm_add_epi16(_mm_unpacklo_epi8(b0, zero), _mm_unpacklo_epi8(b1, zero)));
-        const __m128i high = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(a0, zero), _mm_unpackhi_epi8(a1, zero)),
-                                           _mm_add_epi16(_mm_unpackhi_epi8(b0, zero), _mm_unpackhi_epi8(b1, zero)));
-        const __m128i means = _mm_packus_epi16(_mm_srli_epi16(low, 2), _mm_srli_epi16(high, 2));
+    // The second window reads 28 bytes from the step's first block, the store
+    // writes 16.
+    for (; x + 6 <= w; x += 4, a += 24, b += 24, d += 12) {
+        const __m128i means = _mm_packus_epi16(QuarterSums(a, b), QuarterSums(a + 12, b + 12));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_shuffle_epi8(means, keep));
+    }
+    return x;
+}
+
+// Level 4 with AVX2, eight destination pixels per step: each 128-bit lane
+// does what one step above does, the high lane 24 bytes further on.
+// Two 16-byte windows, the second `apart` bytes after the first, as the low
+// and the high lane.
+__attribute__((target("avx2"))) inline __m256i LoadWindows(const TByte* p, std::size_t apart)
+{
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + apart)), 1);
+}
+
+// Stores the first 9 or 12 bytes of each lane one after the other; the two
+// stores write 16 bytes each.
+__attribute__((target("avx2"))) inline void StoreLanes(TByte* d, std::size_t apart, __m256i lanes)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(lanes));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + apart), _mm256_extracti128_si256(lanes, 1));
+}
+
+__attribute__((target("avx2"))) inline __m256i QuarterSums2(const TByte* a, const TByte* b)
+{
+    const __m256i pairs = _mm256_setr_epi8(0, 3, 1, 4, 2, 5, 6, 9, 7, 10, 8, 11, -1, -1, -1, -1, 0, 3, 1, 4, 2, 5, 6,
+                                           9, 7, 10, 8, 11, -1, -1, -1, -1);
+    const __m256i ones = _mm256_set1_epi8(1);
+    const __m256i top = _mm256_maddubs_epi16(_mm256_shuffle_epi8(LoadWindows(a, 24), pairs), ones);
+    const __m256i bottom = _mm256_maddubs_epi16(_mm256_shuffle_epi8(LoadWindows(b, 24), pairs), ones);
+    return _mm256_srli_epi16(_mm256_add_epi16(top, bottom), 2);
+}
+
+__attribute__((target("avx2"))) std::size_t AverageHalfAvx2(const TByte* a, const TByte* b, TByte* d, std::size_t w)
+{
+    const __m256i keep = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13, -1, -1, -1, -1, 0, 1, 2, 3, 4, 5,
+                                          8, 9, 10, 11, 12, 13, -1, -1, -1, -1);
+    std::size_t x = 0;
+    // The last window reads 52 bytes from the step's first block, the second
+    // store ends 28 bytes after the step's first destination byte.
+    for (; x + 10 <= w; x += 8, a += 48, b += 48, d += 24) {
+        const __m256i means =
+            _mm256_shuffle_epi8(_mm256_packus_epi16(QuarterSums2(a, b), QuarterSums2(a + 12, b + 12)), keep);
+        StoreLanes(d, 12, means);
     }
     return x;
 }
@@ -113,21 +175,82 @@ __attribute__((target("ssse3"))) std::size_t ThreeQuarterMiddleSsse3(const TByte
     return x;
 }
 
+// Level 5 with AVX2, two 4 x 4 blocks per step, one per lane, as the SSSE3
+// kernels below do one.
+__attribute__((target("avx2"))) inline __m256i FloorAverage2(__m256i p, __m256i q)
+{
+    return _mm256_sub_epi8(_mm256_avg_epu8(p, q), _mm256_and_si256(_mm256_xor_si256(p, q), _mm256_set1_epi8(1)));
+}
+
+__attribute__((target("avx2"))) inline __m256i ThreeQuarterEnds()
+{
+    return _mm256_setr_epi8(0, 1, 2, -1, -1, -1, 9, 10, 11, -1, -1, -1, -1, -1, -1, -1, 0, 1, 2, -1, -1, -1, 9, 10,
+                            11, -1, -1, -1, -1, -1, -1, -1);
+}
+
+// Bytes 0-2 of each lane to bytes 3-5.
+__attribute__((target("avx2"))) inline __m256i ThreeQuarterCentre()
+{
+    return _mm256_setr_epi8(-1, -1, -1, 0, 1, 2, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 1, 2, -1, -1,
+                            -1, -1, -1, -1, -1, -1, -1, -1);
+}
+
+// Each step reads up to 31 bytes past its first source byte, and its stores
+// end 25 bytes after its first destination byte.
+__attribute__((target("avx2"))) std::size_t ThreeQuarterOuterAvx2(const TByte* s, TByte* d, std::size_t w)
+{
+    std::size_t x = 0;
+    for (; 3 * x + 9 + StoreBytes <= 3 * w; x += 6, s += 24, d += 18) {
+        const __m256i p = LoadWindows(s, 12);
+        const __m256i q = LoadWindows(s + 3, 12);
+        const __m256i middle = _mm256_setr_epi8(-1, -1, -1, 3, 4, 5, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                                -1, 3, 4, 5, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+        StoreLanes(d, 9,
+                   _mm256_or_si256(_mm256_shuffle_epi8(p, ThreeQuarterEnds()),
+                                   _mm256_shuffle_epi8(FloorAverage2(p, q), middle)));
+    }
+    return x;
+}
+
+// The centre is the sum of bytes 3-5 and 6-8 of both rows: a shuffle lines
+// up each pair of a row and maddubs adds it into a word.
+__attribute__((target("avx2"))) std::size_t ThreeQuarterMiddleAvx2(const TByte* a, const TByte* b, TByte* d,
+                                                                    std::size_t w)
+{
+    const __m256i pairs = _mm256_setr_epi8(3, 6, 4, 7, 5, 8, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 3, 6, 4, 7, 5, 8,
+                                           -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m256i ones = _mm256_set1_epi8(1);
+    std::size_t x = 0;
+    for (; 3 * x + 9 + StoreBytes <= 3 * w; x += 6, a += 24, b += 24, d += 18) {
+        const __m256i top = LoadWindows(a, 12);
+        const __m256i bottom = LoadWindows(b, 12);
+        const __m256i sums = _mm256_add_epi16(_mm256_maddubs_epi16(_mm256_shuffle_epi8(top, pairs), ones),
+                                              _mm256_maddubs_epi16(_mm256_shuffle_epi8(bottom, pairs), ones));
+        const __m256i centre = _mm256_packus_epi16(_mm256_srli_epi16(sums, 2), _mm256_setzero_si256());
+        StoreLanes(d, 9,
+                   _mm256_or_si256(_mm256_shuffle_epi8(FloorAverage2(top, bottom), ThreeQuarterEnds()),
+                                   _mm256_shuffle_epi8(centre, ThreeQuarterCentre())));
+    }
+    return x;
+}
+
 #endif
 
-// Levels 0-3: the top-left pixel of every n x n block.
+// Levels 0-3: the top-left pixel of every n x n block. Each pixel but a row's
+// last goes as four bytes, one load and one store instead of three of each;
+// the fourth byte lies inside the row and the next pixel overwrites it.
 template <int N>
 void TakeEveryNth(const TBitmap& master, TBitmap& view)
 {
     const std::int32_t w = view.Width();
+    if (w == 0)
+        return;
     for (std::int32_t y = 0; y < view.Height(); ++y) {
         const TByte* s = master.ScanLine(N * y);
         TByte* d = view.ScanLine(y);
-        for (std::int32_t x = 0; x < w; ++x, s += 3 * N, d += 3) {
-            d[0] = s[0];
-            d[1] = s[1];
-            d[2] = s[2];
-        }
+        for (std::int32_t x = 1; x < w; ++x, s += 3 * N, d += 3)
+            std::memcpy(d, s, 4);
+        std::memcpy(d, s, 3);
     }
 }
 
@@ -136,8 +259,10 @@ void AverageHalfRow(const TByte* a, const TByte* b, TByte* d, std::size_t w)
 {
     std::size_t x = 0;
 #ifdef KELDERWYN_SSSE3
+    if (HasAvx2())
+        x = AverageHalfAvx2(a, b, d, w);
     if (HasSsse3())
-        x = AverageHalfSsse3(a, b, d, w);
+        x += AverageHalfSsse3(a + 6 * x, b + 6 * x, d + 3 * x, w - x);
 #endif
     for (a += 6 * x, b += 6 * x, d += 3 * x; x < w; ++x, a += 6, b += 6, d += 3)
         for (int c = 0; c < 3; ++c)
@@ -159,8 +284,10 @@ void ThreeQuarterOuterRow(const TByte* s, TByte* d, std::size_t w)
 {
     std::size_t x = 0;
 #ifdef KELDERWYN_SSSE3
+    if (HasAvx2())
+        x = ThreeQuarterOuterAvx2(s, d, w);
     if (HasSsse3())
-        x = ThreeQuarterOuterSsse3(s, d, w);
+        x += ThreeQuarterOuterSsse3(s + 4 * x, d + 3 * x, w - x);
 #endif
     for (s += 4 * x, d += 3 * x; x + 3 <= w; x += 3, s += 12, d += 9)
         for (int c = 0; c < 3; ++c) {
@@ -178,8 +305,10 @@ void ThreeQuarterMiddleRow(const TByte* a, const TByte* b, TByte* d, std::size_t
 {
     std::size_t x = 0;
 #ifdef KELDERWYN_SSSE3
+    if (HasAvx2())
+        x = ThreeQuarterMiddleAvx2(a, b, d, w);
     if (HasSsse3())
-        x = ThreeQuarterMiddleSsse3(a, b, d, w);
+        x += ThreeQuarterMiddleSsse3(a + 4 * x, b + 4 * x, d + 3 * x, w - x);
 #endif
     for (a += 4 * x, b += 4 * x, d += 3 * x; x + 3 <= w; x += 3, a += 12, b += 12, d += 9)
         for (int c = 0; c < 3; ++c) {
