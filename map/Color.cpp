@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define KELDERWYN_SSSE3 1
@@ -236,16 +238,46 @@ __attribute__((target("avx2"))) std::size_t ThreeQuarterMiddleAvx2(const TByte* 
 
 #endif
 
+// Destination rows, or at level 5 blocks of three rows, from First to Last.
+struct TRows {
+    std::int32_t First;
+    std::int32_t Last;
+};
+
+// A large view is filled by two threads, each taking half of its rows: one
+// thread alone does not read the master as fast as the memory can deliver
+// it. The halves share no destination row and only read the master. Where no
+// thread can be started, the calling thread does both.
+constexpr std::int64_t TwoThreadPixels = std::int64_t{1} << 20;
+
+template <typename TFill>
+void FillRows(TBitmap& view, std::int32_t count, TFill fill)
+{
+    const std::int32_t half = count / 2;
+    std::thread helper;
+    if (static_cast<std::int64_t>(view.Width()) * view.Height() >= TwoThreadPixels) {
+        // Unshared before the threads start, so that neither copies the pixels.
+        static_cast<void>(view.Bits());
+        try {
+            helper = std::thread(fill, TRows{half, count});
+        } catch (const std::system_error&) {
+        }
+    }
+    fill(TRows{0, helper.joinable() ? half : count});
+    if (helper.joinable())
+        helper.join();
+}
+
 // Levels 0-3: the top-left pixel of every n x n block. Each pixel but a row's
 // last goes as four bytes, one load and one store instead of three of each;
 // the fourth byte lies inside the row and the next pixel overwrites it.
 template <int N>
-void TakeEveryNth(const TBitmap& master, TBitmap& view)
+void TakeEveryNth(const TBitmap& master, TBitmap& view, TRows rows)
 {
     const std::int32_t w = view.Width();
     if (w == 0)
         return;
-    for (std::int32_t y = 0; y < view.Height(); ++y) {
+    for (std::int32_t y = rows.First; y < rows.Last; ++y) {
         const TByte* s = master.ScanLine(N * y);
         TByte* d = view.ScanLine(y);
         for (std::int32_t x = 1; x < w; ++x, s += 3 * N, d += 3)
@@ -269,9 +301,9 @@ void AverageHalfRow(const TByte* a, const TByte* b, TByte* d, std::size_t w)
             d[c] = Avg4(a[c], a[c + 3], b[c], b[c + 3]);
 }
 
-void AverageHalf(const TBitmap& master, TBitmap& view)
+void AverageHalf(const TBitmap& master, TBitmap& view, TRows rows)
 {
-    for (std::int32_t y = 0; y < view.Height(); ++y)
+    for (std::int32_t y = rows.First; y < rows.Last; ++y)
         AverageHalfRow(master.ScanLine(2 * y), master.ScanLine(2 * y + 1), view.ScanLine(y),
                        static_cast<std::size_t>(view.Width()));
 }
@@ -327,11 +359,11 @@ void ThreeQuarterMiddleRow(const TByte* a, const TByte* b, TByte* d, std::size_t
 // the dropped third column (row) would need source column (row) 4g+3, which
 // does not exist, so every read stays inside the master and every write inside
 // the view, and no extra rule is needed.
-void ThreeQuarters(const TBitmap& master, TBitmap& view)
+void ThreeQuarters(const TBitmap& master, TBitmap& view, TRows blocks)
 {
     const std::size_t w = static_cast<std::size_t>(view.Width());
     const std::int32_t h = view.Height();
-    for (std::int32_t k = 0; 3 * k < h; ++k) {
+    for (std::int32_t k = blocks.First; k < blocks.Last; ++k) {
         const std::int32_t top = 3 * k;
         const std::int32_t source = 4 * k;
         ThreeQuarterOuterRow(master.ScanLine(source), view.ScanLine(top), w);
@@ -354,22 +386,22 @@ void ScaleMap(int level, const TBitmap& master, TBitmap& view)
     view.SetSize(w, h);
     switch (level) {
     case 0:
-        TakeEveryNth<10>(source, view);
+        FillRows(view, h, [&](TRows rows) { TakeEveryNth<10>(source, view, rows); });
         break;
     case 1:
-        TakeEveryNth<5>(source, view);
+        FillRows(view, h, [&](TRows rows) { TakeEveryNth<5>(source, view, rows); });
         break;
     case 2:
-        TakeEveryNth<4>(source, view);
+        FillRows(view, h, [&](TRows rows) { TakeEveryNth<4>(source, view, rows); });
         break;
     case 3:
-        TakeEveryNth<3>(source, view);
+        FillRows(view, h, [&](TRows rows) { TakeEveryNth<3>(source, view, rows); });
         break;
     case 4:
-        AverageHalf(source, view);
+        FillRows(view, h, [&](TRows rows) { AverageHalf(source, view, rows); });
         break;
     case 5:
-        ThreeQuarters(source, view);
+        FillRows(view, (h + 2) / 3, [&](TRows blocks) { ThreeQuarters(source, view, blocks); });
         break;
     default:
         break;

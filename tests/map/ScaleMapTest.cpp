@@ -128,6 +128,9 @@ TEST(ScaleMap, WideMastersMatchTheReference)
         CheckAllLevels(width, 1 + width % 13, random);
     CheckAllLevels(1203, 23, random);
     CheckAllLevels(4001, 8, random);
+    // Views of a million pixels and more (here levels 4 and 5) are filled by
+    // two threads, each taking half the rows.
+    CheckAllLevels(2050, 2051, random);
 }
 
 TEST(ScaleMap, AveragesRoundDown)
