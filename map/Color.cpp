@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <system_error>
+#include <exception>
 #include <thread>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
@@ -94,8 +94,6 @@ __attribute__((target("ssse3"))) std::size_t AverageHalfSsse3(const TByte* a, co
     return x;
 }
 
-// Level 4 with AVX2, eight destination pixels per step: each 128-bit lane
-// does what one step above does, the high lane 24 bytes further on.
 // Two 16-byte windows, the second `apart` bytes after the first, as the low
 // and the high lane.
 __attribute__((target("avx2"))) inline __m256i LoadWindows(const TByte* p, std::size_t apart)
@@ -112,6 +110,8 @@ __attribute__((target("avx2"))) inline void StoreLanes(TByte* d, std::size_t apa
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + apart), _mm256_extracti128_si256(lanes, 1));
 }
 
+// Level 4 with AVX2, eight destination pixels per step: each 128-bit lane
+// does what one step above does, the high lane 24 bytes further on.
 __attribute__((target("avx2"))) inline __m256i QuarterSums2(const TByte* a, const TByte* b)
 {
     const __m256i pairs = _mm256_setr_epi8(0, 3, 1, 4, 2, 5, 6, 9, 7, 10, 8, 11, -1, -1, -1, -1, 0, 3, 1, 4, 2, 5, 6,
@@ -247,7 +247,7 @@ struct TRows {
 // A large view is filled by two threads, each taking half of its rows: one
 // thread alone does not read the master as fast as the memory can deliver
 // it. The halves share no destination row and only read the master. Where no
-// thread can be started, the calling thread does both.
+// thread can be started, the calling thread does both halves.
 constexpr std::int64_t TwoThreadPixels = std::int64_t{1} << 20;
 
 template <typename TFill>
@@ -260,7 +260,7 @@ void FillRows(TBitmap& view, std::int32_t count, TFill fill)
         static_cast<void>(view.Bits());
         try {
             helper = std::thread(fill, TRows{half, count});
-        } catch (const std::system_error&) {
+        } catch (const std::exception&) {
         }
     }
     fill(TRows{0, helper.joinable() ? half : count});

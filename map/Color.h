@@ -18,7 +18,9 @@
 // columns 4g+1 and 4g+2), which needs no source column (row) past the master.
 //
 // Only rows of `master` inside its size are read and only rows of `view`
-// inside its new size are written. Throws nothing for a level in 0..6.
+// inside its new size are written. A view of 2^20 pixels or more is filled by
+// two threads, half its rows each; the call returns when both are done.
+// Throws nothing for a level in 0..6.
 #pragma once
 
 #include "Bitmap.h"

@@ -230,10 +230,11 @@ void TMainForm::FormCreate()
         CloseWindow();
         return;
     }
-    // The map decodes on a worker thread while this one loads the marker
-    // fonts, whose first use reads the whole font database, reads the database
-    // and renders the labels of the first level. What the database does to
-    // the list and the window waits for its turn, after the map.
+    // The map decodes on a worker thread. Meanwhile this thread loads the
+    // marker fonts (their first use reads the whole font database), reads the
+    // locations and renders the labels of the first level. What reading the
+    // locations does to the list and the window waits for its turn after the
+    // map, as if they were read then.
     std::future<TMapPictures> loading = StartLoadingMapPictures(MapFileName, TempFileName);
     MarkerFonts.Load();
     TLocationsAhead locations = LoadLocationsAhead(LocationsFileName);
