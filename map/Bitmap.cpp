@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "HugePages.h"
+#include "TwoHalves.h"
 
 #include <cstring>
 #include <mutex>
@@ -9,6 +10,9 @@
 #include <utility>
 
 namespace {
+
+// A detaching copy of 4 MiB and more is made by two threads.
+constexpr std::size_t TwoThreadCopyBytes = std::size_t{4} << 20;
 
 // One freed pixel block of 1 MiB and more is kept for the next bitmap that
 // fits in it. A fresh block of 37 MB costs more in page faults than copying
@@ -143,7 +147,10 @@ void TBitmap::Detach()
     if (!FPixels || FPixels.use_count() == 1)
         return;
     auto own = TBlockPool::Pool().Acquire(ByteSize());
-    std::memcpy(own.get(), FPixels.get(), ByteSize());
+    std::uint8_t* to = own.get();
+    const std::uint8_t* from = FPixels.get();
+    InTwoHalves(ByteSize(), ByteSize() >= TwoThreadCopyBytes,
+                [to, from](std::size_t first, std::size_t last) { std::memcpy(to + first, from + first, last - first); });
     FPixels = std::move(own);
 }
 

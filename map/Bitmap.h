@@ -11,7 +11,8 @@
 //
 // Copies share their pixels until one side is written: the non-const
 // ScanLine(), Bits() and SetSize() detach first, so a write to one copy never
-// shows in another, and copying a 37 MB master costs nothing until then.
+// shows in another, and copying a 37 MB master costs nothing until then. The
+// copy that detaches a bitmap of 4 MiB and more is made by two threads.
 //
 // Storage of 1 MiB and more is recycled: the largest freed block is kept (one
 // only) and handed to the next bitmap that fits in it, which saves the page

@@ -1,12 +1,11 @@
 #include "Color.h"
 
+#include "TwoHalves.h"
 #include "ZoomGeometry.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <thread>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define KELDERWYN_SSSE3 1
@@ -244,28 +243,19 @@ struct TRows {
     std::int32_t Last;
 };
 
-// A large view is filled by two threads, each taking half of its rows: one
-// thread alone does not read the master as fast as the memory can deliver
-// it. The halves share no destination row and only read the master. Where no
-// thread can be started, the calling thread does both halves.
+// A view of a million pixels and more is filled by two threads, half its
+// rows each (TwoHalves.h); they only read the master.
 constexpr std::int64_t TwoThreadPixels = std::int64_t{1} << 20;
 
 template <typename TFill>
 void FillRows(TBitmap& view, std::int32_t count, TFill fill)
 {
-    const std::int32_t half = count / 2;
-    std::thread helper;
-    if (static_cast<std::int64_t>(view.Width()) * view.Height() >= TwoThreadPixels) {
-        // Unshared before the threads start, so that neither copies the pixels.
-        static_cast<void>(view.Bits());
-        try {
-            helper = std::thread(fill, TRows{half, count});
-        } catch (const std::exception&) {
-        }
-    }
-    fill(TRows{0, helper.joinable() ? half : count});
-    if (helper.joinable())
-        helper.join();
+    const bool split = static_cast<std::int64_t>(view.Width()) * view.Height() >= TwoThreadPixels;
+    // Unshared before the threads start, so that neither copies the pixels.
+    static_cast<void>(view.Bits());
+    InTwoHalves(static_cast<std::size_t>(count), split, [&fill](std::size_t first, std::size_t last) {
+        fill(TRows{static_cast<std::int32_t>(first), static_cast<std::int32_t>(last)});
+    });
 }
 
 // Levels 0-3: the top-left pixel of every n x n block. Each pixel but a row's

@@ -1,0 +1,34 @@
+// InTwoHalves: a large piece of memory work split in two, the second half on a
+// helper thread. One thread alone does not read and write memory as fast as
+// the memory can deliver; two threads on this project's two-core machine come
+// close to it.
+//
+// part(first, last) is called for [0, count / 2) on the calling thread and
+// for [count / 2, count) on the helper, and returns when both are done; the
+// two calls must share nothing they write. Without `split`, or where no thread
+// can be started, the calling thread makes one call for [0, count). Throws
+// nothing that part does not throw; part must not throw on the helper.
+#pragma once
+
+#include <cstddef>
+#include <exception>
+#include <thread>
+
+template <typename TPart>
+void InTwoHalves(std::size_t count, bool split, TPart part)
+{
+    const std::size_t half = count / 2;
+    std::thread helper;
+    if (split) {
+        try {
+            helper = std::thread(part, half, count);
+        } catch (const std::exception&) {
+        }
+    }
+    if (!helper.joinable()) {
+        part(std::size_t{0}, count);
+        return;
+    }
+    part(std::size_t{0}, half);
+    helper.join();
+}
