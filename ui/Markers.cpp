@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 
 namespace {
 
@@ -253,12 +254,17 @@ void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TM
 void RenderLabelsAhead(const TLocList& locations, int level, const TMarkerFonts& fonts,
                        const std::function<bool()>& wanted)
 {
-    for (std::size_t i = 0; i < locations.size(); ++i) {
-        const TLocation& location = locations[i];
-        if (!LevelShowsType(level, location.Type) || location.Name.empty())
-            continue;
-        if (!wanted())
-            return;
-        (IsCapitalLabel(level, location.Type) ? fonts.CapitalMasks : fonts.LabelMasks).Get(i, location.Name);
+    // Only a head start: a label that fails here is rendered again when it is
+    // drawn, and fails there in its turn.
+    try {
+        for (std::size_t i = 0; i < locations.size(); ++i) {
+            const TLocation& location = locations[i];
+            if (!LevelShowsType(level, location.Type) || location.Name.empty())
+                continue;
+            if (!wanted())
+                return;
+            (IsCapitalLabel(level, location.Type) ? fonts.CapitalMasks : fonts.LabelMasks).Get(i, location.Name);
+        }
+    } catch (const std::exception&) {
     }
 }

@@ -111,6 +111,6 @@ void DrawLocations(TBitmap& view, const TLocList& locations, int level, const TM
 
 // Renders into the fonts' caches, in list order, the labels that `level`
 // draws, for as long as `wanted` says so; drawing them then costs a blend.
-// The picture is not touched.
+// The picture is not touched, and nothing is thrown.
 void RenderLabelsAhead(const TLocList& locations, int level, const TMarkerFonts& fonts,
                        const std::function<bool()>& wanted);
