@@ -6,8 +6,8 @@
 // part(first, last) is called for [0, count / 2) on the calling thread and
 // for [count / 2, count) on the helper, and returns when both are done; the
 // two calls must share nothing they write. Without `split`, or where no thread
-// can be started, the calling thread makes one call for [0, count). Throws
-// nothing that part does not throw; part must not throw on the helper.
+// can be started, the calling thread makes one call for [0, count). part must
+// not throw; InTwoHalves throws nothing.
 #pragma once
 
 #include <cstddef>

@@ -311,6 +311,8 @@ TEST(LoadLocations, NulBytesAreOrdinaryCharacters)
     EXPECT_EQ(nuls.Error, "");
 }
 
+namespace {
+
 // A list that holds one record already, and a window that refuses name
 // `refused` (from 1; 0 refuses none). The load runs ahead and is taken later,
 // or runs at once.
@@ -336,6 +338,8 @@ TLoaded LoadRefusing(const std::string& file, int refused, bool ahead)
     }
     return loaded;
 }
+
+} // namespace
 
 TEST(LoadLocationsAhead, TakingItDoesWhatTheLoadDoes)
 {
