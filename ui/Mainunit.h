@@ -7,6 +7,7 @@
 #include "Locations.h"
 #include "MarkerLayer.h"
 #include "Markers.h"
+#include "Panning.h"
 #include "ZoomGeometry.h"
 
 #include <QWidget>
@@ -17,6 +18,7 @@
 
 class QFrame;
 class QToolButton;
+class TAnnouncement;
 class TMapImage;
 class TScrollBar;
 class TSortedComboBox;
@@ -103,6 +105,9 @@ public:
     void ImageMapMouseUp(Qt::MouseButton button);
     void ScrollBarHScroll();
     void ScrollBarVScroll();
+    // A panning key on the map: moves the bar of that axis, and the image
+    // with it. Does nothing at level 0.
+    void MapKeyPan(Qt::Orientation orientation, TPanKey key);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -115,6 +120,8 @@ private:
     QToolButton* CreateToolButton(const QString& glyph, const QString& hint, int left);
     QFrame* CreateSeparator(int left);
     void ConnectEvents();
+    // The controls in the order Tab visits them.
+    QList<QWidget*> TabStops() const;
 
     // Hands both positions to the bars, which clamp them.
     void SetScrollPositions(TMapPoint position);
@@ -123,6 +130,12 @@ private:
     void FormKeyDown(int key);
     void FormKeyUp(int key);
 
+    // Has a screen reader say the map's description, unless a Go is under
+    // way: its end says where it took the view.
+    void AnnounceView();
+
     bool FCreated = false;
+    int FGoDepth = 0;
+    TAnnouncement* FAnnouncement = nullptr;
     TMarkerLayer FMarkers{MarkerFonts};
 };
