@@ -81,8 +81,6 @@ bool TWindowKeys::ZoomOrClose(const QKeyEvent& key)
         return true;
     case Qt::Key_Q:
     case Qt::Key_W:
-        if (key.isAutoRepeat())
-            return true;
         emit CloseRequested();
         return true;
     default:
