@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Bitmap.h"
+#include "DataFiles.h"
 #include "Locations.h"
 #include "MarkerLayer.h"
 #include "Markers.h"
@@ -21,11 +22,6 @@ class TMapImage;
 class TScrollBar;
 class TSortedComboBox;
 class TToolBar;
-
-// The data files, looked up in the working directory.
-inline constexpr const char* MapFileName = "bigmap_hi.jpg";
-inline constexpr const char* TempFileName = "~temp.bmp";
-inline constexpr const char* LocationsFileName = "knmain.gdb";
 
 class TMainForm : public QWidget {
     Q_OBJECT
