@@ -43,7 +43,8 @@ public:
     QFrame* ToolButton3;
     QToolButton* ToolButtonGo;
 
-    TBitmap ViewBitmap;
+    // The displayed map of the current level with all its markers.
+    const TBitmap& ViewBitmap();
     TBitmap MasterBitmap;
     int ZoomLevel = 0;
     TLocList LocList;
@@ -56,13 +57,10 @@ public:
     // The start-up sequence, run once when the window is first shown.
     void FormCreate();
 
-    // Starts the markers of the current level and shows ViewBitmap. They are
-    // drawn into ViewBitmap tile by tile, as ImageMap paints each tile first.
+    // Starts the markers of the current level and shows the picture. They
+    // are drawn into it tile by tile, as ImageMap paints each tile first, or
+    // by ViewBitmap() all at once.
     void DrawMarkers();
-    // Draws the markers of every tile not painted yet: ViewBitmap then holds
-    // the whole picture of the level. For whatever reads the picture other
-    // than ImageMap's paint.
-    void FinishMarkers();
 
     // Tells a screen reader where the view is: PanelMap's accessible
     // description becomes the level and the drawn place nearest the
@@ -120,5 +118,7 @@ private:
     void FormKeyUp(int key);
 
     bool FCreated = false;
+    // The picture ImageMap shows; ViewBitmap() finishes it.
+    TBitmap FView;
     TMarkerLayer FMarkers{MarkerFonts};
 };
