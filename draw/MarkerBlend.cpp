@@ -36,28 +36,36 @@ void PlainBlendRows(std::uint8_t* bytes, std::size_t byteStride, const std::uint
         }
 }
 
+namespace {
+
+// The loops of this run, chosen in this one place.
+struct TBlendLoops {
+    decltype(&PlainTransmitRows) Transmit;
+    decltype(&PlainBlendRows) Blend;
+};
+
+const TBlendLoops& ChosenLoops()
+{
+    static constexpr TBlendLoops Plain{PlainTransmitRows, PlainBlendRows};
+    static constexpr TBlendLoops Vector{VectorTransmitRows, VectorBlendRows};
+#ifdef KELDERWYN_AVX2_BLEND
+    static constexpr TBlendLoops Avx2{Avx2TransmitRows, Avx2BlendRows};
+    if (UseFastPath(TFastPath::Blend) && HasAvx2())
+        return Avx2;
+#endif
+    return UseFastPath(TFastPath::Blend) ? Vector : Plain;
+}
+
+} // namespace
+
 void TransmitRows(std::uint8_t* transmission, std::size_t transmissionStride, const std::uint8_t* coverage,
                   std::size_t coverageStride, std::size_t rows, std::size_t pixels)
 {
-    if (!UseFastPath(TFastPath::Blend))
-        PlainTransmitRows(transmission, transmissionStride, coverage, coverageStride, rows, pixels);
-#ifdef KELDERWYN_AVX2_BLEND
-    else if (HasAvx2())
-        Avx2TransmitRows(transmission, transmissionStride, coverage, coverageStride, rows, pixels);
-#endif
-    else
-        VectorTransmitRows(transmission, transmissionStride, coverage, coverageStride, rows, pixels);
+    ChosenLoops().Transmit(transmission, transmissionStride, coverage, coverageStride, rows, pixels);
 }
 
 void BlendRows(std::uint8_t* bytes, std::size_t byteStride, const std::uint8_t* transmission,
                std::size_t transmissionStride, std::size_t rows, std::size_t pixels)
 {
-    if (!UseFastPath(TFastPath::Blend))
-        PlainBlendRows(bytes, byteStride, transmission, transmissionStride, rows, pixels);
-#ifdef KELDERWYN_AVX2_BLEND
-    else if (HasAvx2())
-        Avx2BlendRows(bytes, byteStride, transmission, transmissionStride, rows, pixels);
-#endif
-    else
-        VectorBlendRows(bytes, byteStride, transmission, transmissionStride, rows, pixels);
+    ChosenLoops().Blend(bytes, byteStride, transmission, transmissionStride, rows, pixels);
 }

@@ -75,11 +75,11 @@ void ThreeQuarterMiddleRow(const TByte* a, const TByte* b, TByte* d, std::size_t
         d[c] = c < 3 ? Avg2(a[c], b[c]) : Avg4(a[c], a[c + 3], b[c], b[c + 3]);
 }
 
-// The fast rows: the vector kernels (ColorKernels.h) write most of a row,
-// the widest the processor has first, and the plain row finishes it. Levels
-// 0-3 move each pixel but a row's last as four bytes, one load and one store
-// instead of three of each; the fourth byte lies inside the row and the next
-// pixel overwrites it.
+// The fast rows: the widest vector kernel the processor has (ColorKernels.h)
+// writes most of a row and the plain row finishes it. Levels 0-3 move each
+// pixel but a row's last as four bytes, one load and one store instead of
+// three of each; the fourth byte lies inside the row and the next pixel
+// overwrites it.
 template <int N>
 void TakeEveryNthRowFast(const TByte* s, TByte* d, std::size_t w)
 {
@@ -90,41 +90,39 @@ void TakeEveryNthRowFast(const TByte* s, TByte* d, std::size_t w)
     std::memcpy(d, s, 3);
 }
 
+#ifdef KELDERWYN_X86_KERNELS
+
+template <typename... TArgs>
+std::size_t NoKernel(TArgs...)
+{
+    return 0;
+}
+
+template <typename... TArgs>
+auto Widest(std::size_t (*avx2)(TArgs...), std::size_t (*ssse3)(TArgs...)) -> std::size_t (*)(TArgs...)
+{
+    return HasAvx2() ? avx2 : HasSsse3() ? ssse3 : NoKernel<TArgs...>;
+}
+
 void AverageHalfRowFast(const TByte* a, const TByte* b, TByte* d, std::size_t w)
 {
-    std::size_t x = 0;
-#ifdef KELDERWYN_X86_KERNELS
-    if (HasAvx2())
-        x = AverageHalfAvx2(a, b, d, w);
-    if (HasSsse3())
-        x += AverageHalfSsse3(a + 6 * x, b + 6 * x, d + 3 * x, w - x);
-#endif
+    const std::size_t x = Widest(AverageHalfAvx2, AverageHalfSsse3)(a, b, d, w);
     AverageHalfRow(a + 6 * x, b + 6 * x, d + 3 * x, w - x);
 }
 
 void ThreeQuarterOuterRowFast(const TByte* s, TByte* d, std::size_t w)
 {
-    std::size_t x = 0;
-#ifdef KELDERWYN_X86_KERNELS
-    if (HasAvx2())
-        x = ThreeQuarterOuterAvx2(s, d, w);
-    if (HasSsse3())
-        x += ThreeQuarterOuterSsse3(s + 4 * x, d + 3 * x, w - x);
-#endif
+    const std::size_t x = Widest(ThreeQuarterOuterAvx2, ThreeQuarterOuterSsse3)(s, d, w);
     ThreeQuarterOuterRow(s + 4 * x, d + 3 * x, w - x);
 }
 
 void ThreeQuarterMiddleRowFast(const TByte* a, const TByte* b, TByte* d, std::size_t w)
 {
-    std::size_t x = 0;
-#ifdef KELDERWYN_X86_KERNELS
-    if (HasAvx2())
-        x = ThreeQuarterMiddleAvx2(a, b, d, w);
-    if (HasSsse3())
-        x += ThreeQuarterMiddleSsse3(a + 4 * x, b + 4 * x, d + 3 * x, w - x);
-#endif
+    const std::size_t x = Widest(ThreeQuarterMiddleAvx2, ThreeQuarterMiddleSsse3)(a, b, d, w);
     ThreeQuarterMiddleRow(a + 4 * x, b + 4 * x, d + 3 * x, w - x);
 }
+
+#endif
 
 // The row routines of one call of ScaleMap, chosen in this one place.
 struct TRowRoutines {
@@ -140,9 +138,15 @@ constexpr TRowRoutines PlainRows{{TakeEveryNthRow<10>, TakeEveryNthRow<5>, TakeE
                                  ThreeQuarterMiddleRow};
 constexpr TRowRoutines FastRows{{TakeEveryNthRowFast<10>, TakeEveryNthRowFast<5>, TakeEveryNthRowFast<4>,
                                  TakeEveryNthRowFast<3>},
+#ifdef KELDERWYN_X86_KERNELS
                                 AverageHalfRowFast,
                                 ThreeQuarterOuterRowFast,
                                 ThreeQuarterMiddleRowFast};
+#else
+                                AverageHalfRow,
+                                ThreeQuarterOuterRow,
+                                ThreeQuarterMiddleRow};
+#endif
 
 // Destination rows, or at level 5 blocks of three rows, from First to Last.
 struct TRows {

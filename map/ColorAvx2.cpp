@@ -56,7 +56,7 @@ __attribute__((target("avx2"))) std::size_t AverageHalfAvx2(const TByte* a, cons
             _mm256_shuffle_epi8(_mm256_packus_epi16(QuarterSums2(a, b), QuarterSums2(a + 12, b + 12)), keep);
         StoreLanes(d, 12, means);
     }
-    return x;
+    return x + AverageHalfSsse3(a, b, d, w - x);
 }
 
 namespace {
@@ -97,7 +97,7 @@ __attribute__((target("avx2"))) std::size_t ThreeQuarterOuterAvx2(const TByte* s
                    _mm256_or_si256(_mm256_shuffle_epi8(p, ThreeQuarterEnds()),
                                    _mm256_shuffle_epi8(FloorAverage2(p, q), middle)));
     }
-    return x;
+    return x + ThreeQuarterOuterSsse3(s, d, w - x);
 }
 
 // The centre is the sum of bytes 3-5 and 6-8 of both rows: a shuffle lines
@@ -119,7 +119,7 @@ __attribute__((target("avx2"))) std::size_t ThreeQuarterMiddleAvx2(const TByte* 
                    _mm256_or_si256(_mm256_shuffle_epi8(FloorAverage2(top, bottom), ThreeQuarterEnds()),
                                    _mm256_shuffle_epi8(centre, ThreeQuarterCentre())));
     }
-    return x;
+    return x + ThreeQuarterMiddleSsse3(a, b, d, w - x);
 }
 
 #endif

@@ -3,7 +3,9 @@
 //
 // Each kernel writes a prefix of one destination row of 3 * w bytes in whole
 // steps and returns how many destination pixels it wrote (at level 5 a
-// multiple of 3); the plain row routine of Color.cpp writes the rest. A step
+// multiple of 3); the plain row routine of Color.cpp writes the rest. An AVX2
+// kernel hands the part of its row too short for its own steps to the SSSE3
+// kernel. Elsewhere than on x86 there are none. A step
 // stores 16 bytes of which it may mean fewer, so a kernel stops while its
 // stores and its loads still fall inside the rows. Sources are laid out as the
 // scaler's rows are: level 4 reads 6 bytes of each source row per destination
