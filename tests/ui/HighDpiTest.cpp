@@ -72,7 +72,7 @@ TEST_F(HighDpiTest, EveryMapPixelIsASolidBlockOfDevicePixels)
     const int scale = static_cast<int>(ratio);
     EXPECT_EQ(Form->devicePixelRatioF(), ratio);
 
-    const TBitmap& view = Form->ViewBitmap;
+    const TBitmap& view = Form->ViewBitmap();
     ASSERT_EQ(Form->ImageMap->size(), QSize(165, 190));
     const TMapPoint marker = WorldToMap(-63000, -64600, 0, view.Height());
     ASSERT_EQ(MapPixel(view, marker.X, marker.Y), qRgb(255, 241, 155));

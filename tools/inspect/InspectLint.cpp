@@ -2,6 +2,7 @@
 // line per finding, with the line of the file that holds it.
 #include "Commands.h"
 
+#include "DataFiles.h"
 #include "Errors.h"
 #include "JpegImage.h"
 #include "LocationLint.h"
@@ -39,7 +40,7 @@ int Usage()
 
 int RunLint(int argc, char** argv)
 {
-    std::string fileName = "knmain.gdb";
+    std::string fileName = LocationsFileName;
     const char* mapName = nullptr;
     bool fileGiven = false;
     bool options = true;

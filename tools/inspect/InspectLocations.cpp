@@ -2,6 +2,7 @@
 // reads it, one record per line, and points at the line of a bad value.
 #include "Commands.h"
 
+#include "DataFiles.h"
 #include "Errors.h"
 #include "Locations.h"
 #include "NameText.h"
@@ -59,7 +60,7 @@ void PrintError(const std::string& text)
 
 int RunLocations(int argc, char** argv)
 {
-    std::string fileName = "knmain.gdb";
+    std::string fileName = LocationsFileName;
     int i = 0;
     if (i < argc && (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)) {
         std::fputs(Help, stdout);
