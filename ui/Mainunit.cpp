@@ -227,7 +227,7 @@ void TMainForm::FormCreate()
     ZoomLevel = 0;
 
     if (!FileExists(MapFileName)) {
-        CloseWindow();
+        CloseForMissingFile(MapFileName);
         return;
     }
     // The map decodes on a worker thread. Meanwhile this thread loads the
@@ -250,11 +250,13 @@ void TMainForm::FormCreate()
         // The names reach the list in one sorted pass when the load ends,
         // also when it ends in an error.
         const TSortedComboBoxUpdate update(*CBLoc);
-        TakeLocations(locations, LocList,
-                      {[this](const std::string& name) { AddLocationName(name); }, [this] { CloseWindow(); }});
+        TakeLocations(locations, LocList, {[this](const std::string& name) { AddLocationName(name); },
+                                           [this] { CloseForMissingFile(LocationsFileName); }});
     }
     DrawMarkers();
     DescribeView();
+    if (!MissingFile)
+        emit Loaded();
 }
 
 void TMainForm::DrawMarkers()
@@ -276,6 +278,12 @@ void TMainForm::AddLocationName(const std::string& name)
 void TMainForm::CloseWindow()
 {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::CloseForMissingFile(const char* fileName)
+{
+    MissingFile = fileName;
+    CloseWindow();
 }
 
 void TMainForm::FormKeyDown(int key)
