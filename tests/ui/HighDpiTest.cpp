@@ -10,6 +10,8 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QSet>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -101,4 +103,56 @@ TEST_F(HighDpiTest, EveryMapPixelIsASolidBlockOfDevicePixels)
     for (int dy = 0; dy < scale; ++dy)
         for (int dx = 0; dx < 5 * scale; ++dx)
             EXPECT_EQ(shown.pixel(corner.x() + dx, corner.y() + dy), qRgb(255, 241, 155)) << dx << ", " << dy;
+}
+
+// The tool bar's glyphs are drawn for the screen's ratio, not scaled up.
+TEST_F(HighDpiTest, TheGlyphsAreDrawnForTheRatio)
+{
+    const qreal ratio = ExpectedRatio();
+    const QString suffix = ratio > 1 ? QStringLiteral("@2x") : QString();
+    const std::pair<QToolButton*, QString> glyphs[] = {{Form->ToolButtonZoomIn, QStringLiteral("zoom_in")},
+                                                       {Form->ToolButtonZoomOut, QStringLiteral("zoom_out")},
+                                                       {Form->ToolButtonZoomActual, QStringLiteral("zoom_actual")},
+                                                       {Form->ToolButtonGo, QStringLiteral("go")}};
+    for (const auto& [button, name] : glyphs) {
+        // A pixmap keeps its pixels premultiplied.
+        const QImage drawn = QImage(QStringLiteral(":/glyphs/%1%2.png").arg(name, suffix))
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage shown = button->icon().pixmap(QSize(16, 16), std::ceil(ratio)).toImage();
+        EXPECT_EQ(shown.convertToFormat(drawn.format()), drawn) << name.toStdString();
+    }
+}
+
+// At a fractional ratio the map is filtered, the same whether it is painted
+// at once or part by part, as scrolling paints it (up to the filter's
+// rounding, which depends on where a part starts).
+TEST_F(HighDpiTest, AtAFractionalRatioTheMapIsFilteredAlikeInEveryPart)
+{
+    const qreal ratio = ExpectedRatio();
+    if (ratio == std::floor(ratio))
+        GTEST_SKIP() << "for a fractional ratio";
+    const auto paint = [&](const std::vector<QRect>& parts) {
+        QImage image(Form->ImageMap->size() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        for (const QRect& part : parts)
+            Form->ImageMap->render(&image, part.topLeft(), QRegion(part));
+        return image;
+    };
+    const QImage whole = paint({Form->ImageMap->rect()});
+    const QImage split = paint({QRect(0, 0, 82, 190), QRect(82, 0, 83, 190)});
+    int largest = 0;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x)
+            for (const int shift : {0, 8, 16})
+                largest = std::max(largest, std::abs(static_cast<int>((whole.pixel(x, y) >> shift) & 0xFF) -
+                                                     static_cast<int>((split.pixel(x, y) >> shift) & 0xFF)));
+    EXPECT_LE(largest, 1);
+    // Blocks would show only colours of the map's own pixels.
+    QSet<QRgb> mapColours;
+    for (int x = 0; x < Form->ViewBitmap.Width(); ++x)
+        mapColours.insert(MapPixel(Form->ViewBitmap, x, 20));
+    int blends = 0;
+    for (int x = 0; x < whole.width(); ++x)
+        blends += !mapColours.contains(whole.pixel(x, 30));
+    EXPECT_GT(blends, whole.width() / 2);
 }
