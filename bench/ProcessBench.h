@@ -53,7 +53,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (FForm && watched == FForm->ImageMap && event->type() == QEvent::Paint && !FForm->ViewBitmap.Empty() &&
+        if (FForm && watched == FForm->ImageMap && event->type() == QEvent::Paint && !FForm->MasterBitmap.Empty() &&
             !FForm->LocList.empty())
             FMapPainted = true;
         return TApplication::eventFilter(watched, event);

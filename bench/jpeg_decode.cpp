@@ -15,6 +15,7 @@
 // scan is repeated until its work is just within the budget.
 #include "Bitmap.h"
 #include "ChildProcess.h"
+#include "DataFiles.h"
 #include "Errors.h"
 #include "JpegImage.h"
 #include "SampleWorld.h"
@@ -192,7 +193,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], DecodeChild) == 0)
         return RunDecodeChild(argv[2]);
     Folder = std::filesystem::temp_directory_path() / ("kelderwyn-bench-jpeg-" + std::to_string(::getpid()));
-    MapFile = (Folder / "bigmap_hi.jpg").string();
+    MapFile = (Folder / MapFileName).string();
     try {
         std::filesystem::create_directories(Folder);
         WriteJpeg(MapFile, GenerateTerrain().Rgb, SampleWidth, SampleHeight, SampleJpegQuality);

@@ -1,6 +1,7 @@
 #include "Bitmap.h"
 
 #include "Errors.h"
+#include "FastPaths.h"
 #include "HugePages.h"
 #include "TwoHalves.h"
 
@@ -24,7 +25,7 @@ class TBlockPool {
 public:
     std::shared_ptr<std::uint8_t[]> Acquire(std::size_t bytes)
     {
-        if (bytes < MinBytes)
+        if (bytes < MinBytes || !UseFastPath(TFastPath::Pool))
             return std::make_shared_for_overwrite<std::uint8_t[]>(bytes);
         TBlock block = Take(bytes);
         if (!block.Data) {

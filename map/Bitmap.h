@@ -18,7 +18,8 @@
 // only) and handed to the next bitmap that fits in it, which saves the page
 // faults of fresh memory on every change of zoom level. Such blocks are whole
 // 2 MiB pages and asked to be backed by huge pages, which makes the fresh ones
-// cheap as well.
+// cheap as well. The plain twins (FastPaths.h) copy on one thread and give
+// every bitmap fresh memory of its own.
 //
 // SetSize throws EInvalidGraphic for a negative side or for a size whose bytes
 // would exceed MaxBitmapBytes, before anything is allocated.

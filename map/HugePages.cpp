@@ -1,5 +1,7 @@
 #include "HugePages.h"
 
+#include "FastPaths.h"
+
 #ifdef __linux__
 #include <sys/mman.h>
 #include <unistd.h>
@@ -22,7 +24,8 @@ void* NewHugePages(std::size_t capacity)
 {
     void* data = ::operator new(capacity, HugePageAlignment);
 #ifdef MADV_HUGEPAGE
-    ::madvise(data, capacity, MADV_HUGEPAGE);
+    if (UseFastPath(TFastPath::HugePages))
+        ::madvise(data, capacity, MADV_HUGEPAGE);
 #endif
     return data;
 }
@@ -35,6 +38,8 @@ void DeleteHugePages(void* data) noexcept
 void ReleaseHugePagesAfter(void* data, std::size_t capacity, std::size_t used) noexcept
 {
 #ifdef __linux__
+    if (!UseFastPath(TFastPath::HugePages))
+        return;
     const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
     const std::size_t kept = (used + page - 1) / page * page;
     if (kept < capacity)

@@ -4,6 +4,9 @@
 // ten microseconds, more than filling the page, so for arrays of megabytes
 // the faults are most of the cost of building them.
 //
+// The plain twin (FastPaths.h) takes the same blocks without asking for huge
+// pages, and gives nothing back.
+//
 // NewHugePages(capacity) takes a capacity from HugePageCapacity and throws
 // std::bad_alloc when there is no memory; DeleteHugePages frees what it gave.
 // HugePageCapacity throws std::bad_alloc when the rounded size overflows.

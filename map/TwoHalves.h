@@ -5,10 +5,13 @@
 //
 // part(first, last) is called for [0, count / 2) on the calling thread and
 // for [count / 2, count) on the helper, and returns when both are done; the
-// two calls must share nothing they write. Without `split`, or where no thread
-// can be started, the calling thread makes one call for [0, count). part must
+// two calls must share nothing they write. The plain twin, run without
+// `split`, with the threads' fast path off (FastPaths.h) or where no thread
+// can be started, is one call for [0, count) on the calling thread. part must
 // not throw; InTwoHalves throws nothing.
 #pragma once
+
+#include "FastPaths.h"
 
 #include <cstddef>
 #include <exception>
@@ -19,7 +22,7 @@ void InTwoHalves(std::size_t count, bool split, TPart part)
 {
     const std::size_t half = count / 2;
     std::thread helper;
-    if (split) {
+    if (split && UseFastPath(TFastPath::Threads)) {
         try {
             helper = std::thread(part, half, count);
         } catch (const std::exception&) {

@@ -4,6 +4,7 @@
 #include "AnsiText.h"
 #include "Application.h"
 #include "Color.h"
+#include "FastPaths.h"
 #include "ImagePipeline.h"
 #include "KeyPreview.h"
 #include "LevelRules.h"
@@ -82,7 +83,7 @@ void TMainForm::CreateControls()
     PanelMap->setObjectName(QStringLiteral("PanelMap"));
     PanelMap->setGeometry(11, 11, ViewportWidth, ViewportHeight);
 
-    ImageMap = new TMapImage(ViewBitmap, PanelMap);
+    ImageMap = new TMapImage(FView, PanelMap);
     ImageMap->setObjectName(QStringLiteral("ImageMap"));
     ImageMap->setGeometry(0, 0, ViewportWidth, ViewportHeight);
 
@@ -222,7 +223,7 @@ void TMainForm::FormCreate()
 {
     Dragging = false;
     LocList.clear();
-    ViewBitmap = TBitmap();
+    FView = TBitmap();
     MasterBitmap = TBitmap();
     ZoomLevel = 0;
 
@@ -234,24 +235,35 @@ void TMainForm::FormCreate()
     // marker fonts (their first use reads the whole font database), reads the
     // locations and renders the labels of the first level. What reading the
     // locations does to the list and the window waits for its turn after the
-    // map, as if they were read then.
-    std::future<TMapPictures> loading = StartLoadingMapPictures(MapFileName, TempFileName);
-    MarkerFonts.Load();
-    TLocationsAhead locations = LoadLocationsAhead(LocationsFileName);
-    RenderLabelsAhead(locations.List, ZoomLevel, MarkerFonts, [&loading] { return MapPicturesPending(loading); });
-    TMapPictures pictures = FinishLoadingMapPictures(loading, MapFileName, TempFileName);
-    ViewBitmap = std::move(pictures.Picture);
+    // map, as if they were read then. The plain twin does each in its turn.
+    const bool ahead = UseFastPath(TFastPath::Ahead);
+    TMapPictures pictures;
+    TLocationsAhead locations;
+    if (ahead) {
+        std::future<TMapPictures> loading = StartLoadingMapPictures(MapFileName, TempFileName);
+        MarkerFonts.Load();
+        locations = LoadLocationsAhead(LocationsFileName);
+        RenderLabelsAhead(locations.List, ZoomLevel, MarkerFonts, [&loading] { return MapPicturesPending(loading); });
+        pictures = FinishLoadingMapPictures(loading, MapFileName, TempFileName);
+    } else {
+        pictures = LoadMapPictures(MapFileName, TempFileName);
+    }
+    FView = std::move(pictures.Picture);
     MasterBitmap = std::move(pictures.Master);
 
-    ScaleMap(ZoomLevel, MasterBitmap, ViewBitmap);
+    ScaleMap(ZoomLevel, MasterBitmap, FView);
     ImageMap->PictureChanged();
 
     {
         // The names reach the list in one sorted pass when the load ends,
         // also when it ends in an error.
         const TSortedComboBoxUpdate update(*CBLoc);
-        TakeLocations(locations, LocList, {[this](const std::string& name) { AddLocationName(name); },
-                                           [this] { CloseForMissingFile(LocationsFileName); }});
+        const TLocationWindow window{[this](const std::string& name) { AddLocationName(name); },
+                                     [this] { CloseForMissingFile(LocationsFileName); }};
+        if (ahead)
+            TakeLocations(locations, LocList, window);
+        else
+            LoadLocations(LocationsFileName, LocList, window);
     }
     DrawMarkers();
     DescribeView();
@@ -261,13 +273,14 @@ void TMainForm::FormCreate()
 
 void TMainForm::DrawMarkers()
 {
-    FMarkers.Reset(ViewBitmap, LocList, ZoomLevel);
+    FMarkers.Reset(FView, LocList, ZoomLevel);
     ImageMap->update();
 }
 
-void TMainForm::FinishMarkers()
+const TBitmap& TMainForm::ViewBitmap()
 {
     FMarkers.DrawAll();
+    return FView;
 }
 
 void TMainForm::AddLocationName(const std::string& name)
@@ -310,11 +323,11 @@ void TMainForm::ApplyZoomLevel(int newLevel, const TPlacement& placement)
 
     // The copy shares the master's pixels until the view is written: ScaleMap
     // gives it storage of its own at levels 0 to 5, the markers at level 6.
-    ViewBitmap = MasterBitmap;
+    FView = MasterBitmap;
     // The last level's markers must not reach the new picture, also when this
     // sequence stops before it starts the new level's.
     FMarkers.Clear();
-    ScaleMap(newLevel, MasterBitmap, ViewBitmap);
+    ScaleMap(newLevel, MasterBitmap, FView);
     ImageMap->PictureChanged();
     ZoomLevel = newLevel;
 

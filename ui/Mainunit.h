@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Bitmap.h"
+#include "DataFiles.h"
 #include "Locations.h"
 #include "MarkerLayer.h"
 #include "Markers.h"
@@ -21,11 +22,6 @@ class TMapImage;
 class TScrollBar;
 class TSortedComboBox;
 class TToolBar;
-
-// The data files, looked up in the working directory.
-inline constexpr const char* MapFileName = "bigmap_hi.jpg";
-inline constexpr const char* TempFileName = "~temp.bmp";
-inline constexpr const char* LocationsFileName = "knmain.gdb";
 
 class TMainForm : public QWidget {
     Q_OBJECT
@@ -47,7 +43,8 @@ public:
     QFrame* ToolButton3;
     QToolButton* ToolButtonGo;
 
-    TBitmap ViewBitmap;
+    // The displayed map of the current level with all its markers.
+    const TBitmap& ViewBitmap();
     TBitmap MasterBitmap;
     int ZoomLevel = 0;
     TLocList LocList;
@@ -62,13 +59,10 @@ public:
     // The start-up sequence, run once when the window is first shown.
     void FormCreate();
 
-    // Starts the markers of the current level and shows ViewBitmap. They are
-    // drawn into ViewBitmap tile by tile, as ImageMap paints each tile first.
+    // Starts the markers of the current level and shows the picture. They
+    // are drawn into it tile by tile, as ImageMap paints each tile first, or
+    // by ViewBitmap() all at once.
     void DrawMarkers();
-    // Draws the markers of every tile not painted yet: ViewBitmap then holds
-    // the whole picture of the level. For whatever reads the picture other
-    // than ImageMap's paint.
-    void FinishMarkers();
 
     // Tells a screen reader where the view is: PanelMap's accessible
     // description becomes the level and the drawn place nearest the
@@ -131,5 +125,7 @@ private:
     void FormKeyUp(int key);
 
     bool FCreated = false;
+    // The picture ImageMap shows; ViewBitmap() finishes it.
+    TBitmap FView;
     TMarkerLayer FMarkers{MarkerFonts};
 };

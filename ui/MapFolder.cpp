@@ -1,7 +1,7 @@
 #include "MapFolder.h"
 
+#include "DataFiles.h"
 #include "Locations.h"
-#include "Mainunit.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -27,6 +27,8 @@ public:
     // Call after the picture changed size or content: the control takes the
     // picture's size and repaints.
     void PictureChanged();
+    // The picture as it stands: finished only where AboutToPaint said so.
+    const TBitmap& Picture() const { return FPicture; }
 
 signals:
     void AboutToPaint(const QRect& area);

@@ -1,5 +1,6 @@
 #include "Bitmap.h"
 #include "Errors.h"
+#include "FastPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,8 @@ TEST(Bitmap, RefusesNegativeAndOversizedSizesBeforeAllocating)
 
 TEST(Bitmap, RecycledStorageIsReusedWithPaddingZeroedAgain)
 {
+    if (!UseFastPath(TFastPath::Pool))
+        GTEST_SKIP() << "the plain twin keeps no storage";
     // 1001 pixels leave one byte of padding per row; 3 MB is recycled.
     const std::uint8_t* first = nullptr;
     {
@@ -67,6 +70,8 @@ TEST(Bitmap, RecycledStorageIsReusedWithPaddingZeroedAgain)
 
 TEST(Bitmap, FreedStorageServesTheNextBitmapThatFitsInIt)
 {
+    if (!UseFastPath(TFastPath::Pool))
+        GTEST_SKIP() << "the plain twin keeps no storage";
     // The views of the zoom levels differ in size; each reuses the block the
     // previous one freed when it fits, and a larger one gets storage of its
     // full size (a sanitizer build sees a write past a block too small).

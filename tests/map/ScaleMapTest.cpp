@@ -1,5 +1,6 @@
 #include "Bitmap.h"
 #include "Color.h"
+#include "FastPaths.h"
 #include "ZoomGeometry.h"
 
 #include <gtest/gtest.h>
@@ -67,8 +68,9 @@ int ReferenceByte(const TBitmap& master, int level, std::int32_t x, std::int32_t
     return sum / count;
 }
 
-// Scales a random master at every level and checks every byte, the padding of
-// the view and that the master was neither written nor given new storage.
+// Scales a random master at every level and checks every byte against the
+// reference and against the plain twin, the padding of the view and that the
+// master was neither written nor given new storage.
 void CheckAllLevels(std::int32_t width, std::int32_t height, std::mt19937& random)
 {
     const TBitmap master = RandomBitmap(width, height, random);
@@ -80,6 +82,12 @@ void CheckAllLevels(std::int32_t width, std::int32_t height, std::mt19937& rando
         ScaleMap(level, master, view);
         ASSERT_EQ(view.Width(), ScaledSide(width, level));
         ASSERT_EQ(view.Height(), ScaledSide(height, level));
+        TBitmap plain = master;
+        {
+            const TPlainTwins twins;
+            ScaleMap(level, master, plain);
+        }
+        EXPECT_TRUE(view == plain) << "the fast path and its plain twin differ";
         if (level == 6) {
             EXPECT_TRUE(view == master);
             EXPECT_TRUE(master.Empty() || view.SharesPixelsWith(master));

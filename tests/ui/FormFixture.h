@@ -6,6 +6,7 @@
 // sends them, clicks on the parts of a scroll bar).
 #pragma once
 
+#include "PatternBitmap.h"
 #include "TestJpeg.h"
 
 #include "Application.h"
@@ -39,22 +40,6 @@ inline std::string Record(const std::string& name, const std::string& type, cons
 {
     return "[loc]\nname: " + name + "\narea: -\nsize: -\ntype: " + type + "\nicon: -\nnote: -\npos:  " + position +
            "\n";
-}
-
-// A bitmap in which every pixel differs from its neighbours, so that a wrong
-// source pixel or a stray write shows.
-inline TBitmap PatternBitmap(std::int32_t width, std::int32_t height)
-{
-    TBitmap bitmap(width, height);
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::uint8_t* row = bitmap.ScanLine(y);
-        for (std::int32_t x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<std::uint8_t>(x);
-            row[3 * x + 1] = static_cast<std::uint8_t>(y);
-            row[3 * x + 2] = static_cast<std::uint8_t>((x >> 8) + 16 * (y >> 8));
-        }
-    }
-    return bitmap;
 }
 
 // Where a part of a scroll bar (arrow, trough, thumb) lies, in its own pixels.

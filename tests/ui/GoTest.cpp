@@ -153,11 +153,11 @@ TEST_F(GoTest, EachLevelOnTheWayIsCentredOnThePlaceAndPaintedBeforeTheNext)
     EXPECT_FALSE(form->ScrollBarH->Enabled());
 
     // From level 0 nothing happens: the overview shows it already.
-    const TBitmap before = form->ViewBitmap;
+    const TBitmap before = form->ViewBitmap();
     Go(*form);
     QCoreApplication::processEvents();
     EXPECT_EQ(recorder.Paints.size(), 3u);
-    EXPECT_TRUE(form->ViewBitmap.SharesPixelsWith(before));
+    EXPECT_TRUE(form->ViewBitmap().SharesPixelsWith(before));
 }
 
 TEST_F(GoTest, AtItsOwnLevelThePlaceIsCentredAgainWithoutRebuildingAnything)
@@ -167,14 +167,14 @@ TEST_F(GoTest, AtItsOwnLevelThePlaceIsCentredAgainWithoutRebuildingAnything)
     Go(*form);
     PanTo(*form, 0, 0);
     QCoreApplication::processEvents();
-    const TBitmap before = form->ViewBitmap;
+    const TBitmap before = form->ViewBitmap();
     TStepRecorder recorder(*form);
     Go(*form);
     EXPECT_EQ(Now(*form), (TStep{4, 522, 999}));
     EXPECT_TRUE(ViewIsConsistent(*form));
     EXPECT_TRUE(recorder.Paints.empty()) << "no messages are pumped";
     EXPECT_TRUE(recorder.BuiltLevels.empty());
-    EXPECT_TRUE(form->ViewBitmap.SharesPixelsWith(before));
+    EXPECT_TRUE(form->ViewBitmap().SharesPixelsWith(before));
 }
 
 TEST_F(GoTest, TheNameIsMatchedByItsExactBytesAndTheFirstRecordWins)
@@ -205,8 +205,8 @@ TEST_F(GoTest, TheNameIsMatchedByItsExactBytesAndTheFirstRecordWins)
         EXPECT_EQ(form->CBLoc->currentIndex(), selected) << "the list keeps its selection";
     }
     // The ruin, of a type no level draws, is centred but has no marker.
-    EXPECT_FALSE(IsMarker(form->ViewBitmap, WorldToMap(30000, 30000, 6, 3800)));
-    EXPECT_TRUE(IsMarker(form->ViewBitmap, WorldToMap(-30000, 30000, 6, 3800)));
+    EXPECT_FALSE(IsMarker(form->ViewBitmap(), WorldToMap(30000, 30000, 6, 3800)));
+    EXPECT_TRUE(IsMarker(form->ViewBitmap(), WorldToMap(-30000, 30000, 6, 3800)));
 }
 
 TEST_F(GoTest, WithNothingSelectedOnlyARecordWithAnEmptyNameIsFound)

@@ -74,7 +74,7 @@ TEST_F(HighDpiTest, EveryMapPixelIsASolidBlockOfDevicePixels)
     const int scale = static_cast<int>(ratio);
     EXPECT_EQ(Form->devicePixelRatioF(), ratio);
 
-    const TBitmap& view = Form->ViewBitmap;
+    const TBitmap& view = Form->ViewBitmap();
     ASSERT_EQ(Form->ImageMap->size(), QSize(165, 190));
     const TMapPoint marker = WorldToMap(-63000, -64600, 0, view.Height());
     ASSERT_EQ(MapPixel(view, marker.X, marker.Y), qRgb(255, 241, 155));
@@ -149,8 +149,9 @@ TEST_F(HighDpiTest, AtAFractionalRatioTheMapIsFilteredAlikeInEveryPart)
     EXPECT_LE(largest, 1);
     // Blocks would show only colours of the map's own pixels.
     QSet<QRgb> mapColours;
-    for (int x = 0; x < Form->ViewBitmap.Width(); ++x)
-        mapColours.insert(MapPixel(Form->ViewBitmap, x, 20));
+    const TBitmap& view = Form->ViewBitmap();
+    for (int x = 0; x < view.Width(); ++x)
+        mapColours.insert(MapPixel(view, x, 20));
     int blends = 0;
     for (int x = 0; x < whole.width(); ++x)
         blends += !mapColours.contains(whole.pixel(x, 30));

@@ -161,7 +161,7 @@ TEST_F(HostileInputTest, AHeaderClaimingAHugeImageIsRefusedBeforeAnythingIsAlloc
     growth.ExpectBelow(16);
     EXPECT_EQ(Errors, QStringList{QStringLiteral("JPEG image too large (65500 x 65500 pixels)")});
     ExpectOpenWithoutMap(*form);
-    EXPECT_TRUE(form->ViewBitmap.Empty());
+    EXPECT_TRUE(form->ViewBitmap().Empty());
 }
 
 TEST_F(HostileInputTest, AFileOfEndlessScansIsRefusedWhileItIsDecoded)

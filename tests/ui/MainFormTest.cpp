@@ -108,8 +108,8 @@ TEST_F(MainFormTest, StartUpShowsTheWholeMapWithTheLevel0Markers)
     EXPECT_FALSE(form->Dragging);
     EXPECT_EQ(form->MasterBitmap.Width(), 660);
     EXPECT_EQ(form->MasterBitmap.Height(), 760);
-    EXPECT_EQ(form->ViewBitmap.Width(), 66);
-    EXPECT_EQ(form->ViewBitmap.Height(), 76);
+    EXPECT_EQ(form->ViewBitmap().Width(), 66);
+    EXPECT_EQ(form->ViewBitmap().Height(), 76);
     EXPECT_EQ(form->ImageMap->geometry(), QRect(0, 0, 66, 76));
     EXPECT_FALSE(QFile::exists(TempFileName));
 
@@ -129,8 +129,8 @@ TEST_F(MainFormTest, StartUpShowsTheWholeMapWithTheLevel0Markers)
     EXPECT_EQ(form->CBLoc->currentText(), QString());
 
     for (const TLocation& location : form->LocList) {
-        const TMapPoint point = WorldToMap(location.X, location.Y, 0, form->ViewBitmap.Height());
-        EXPECT_EQ(IsMarker(form->ViewBitmap, point), location.Type == 0) << location.Name;
+        const TMapPoint point = WorldToMap(location.X, location.Y, 0, form->ViewBitmap().Height());
+        EXPECT_EQ(IsMarker(form->ViewBitmap(), point), location.Type == 0) << location.Name;
     }
 
     // A second show does not run the start-up again.
@@ -149,7 +149,7 @@ TEST_F(MainFormTest, ABadMapFileIsReportedAndLeavesTheWindowOpenWithNoMap)
 
     EXPECT_EQ(Errors, QStringList{QStringLiteral("JPEG error #53.")});
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->ViewBitmap.Empty());
+    EXPECT_TRUE(form->ViewBitmap().Empty());
     EXPECT_TRUE(form->MasterBitmap.Empty());
     EXPECT_TRUE(form->LocList.empty());
     EXPECT_EQ(form->CBLoc->count(), 0);
@@ -170,7 +170,7 @@ TEST_F(MainFormTest, ANumberThatDoesNotConvertKeepsTheEarlierRecordsAndDrawsNoMa
 
     TBitmap clean = form->MasterBitmap;
     ScaleMap(0, form->MasterBitmap, clean);
-    EXPECT_EQ(form->ViewBitmap, clean);
+    EXPECT_EQ(form->ViewBitmap(), clean);
     EXPECT_EQ(form->ImageMap->size(), QSize(66, 76));
 }
 

@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
+#include "DataFiles.h"
 #include "Errors.h"
 #include "JpegImage.h"
 #include "LocationLint.h"
@@ -36,7 +37,7 @@ const char LintHelp[] =
 
 int RunLint(int argc, char** argv)
 {
-    std::string fileName = "knmain.gdb";
+    std::string fileName = LocationsFileName;
     const char* mapName = nullptr;
     bool fileGiven = false;
     bool options = true;

@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
+#include "DataFiles.h"
 #include "Errors.h"
 #include "Locations.h"
 #include "NameText.h"
@@ -57,7 +58,7 @@ void PrintRecords(const TLocList& list)
 
 int RunLocations(int argc, char** argv)
 {
-    std::string fileName = "knmain.gdb";
+    std::string fileName = LocationsFileName;
     bool fileGiven = false;
     bool options = true;
     for (int i = 0; i < argc; ++i) {

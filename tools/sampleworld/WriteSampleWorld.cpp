@@ -1,5 +1,7 @@
 #include "SampleWorld.h"
 
+#include "DataFiles.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -64,8 +66,8 @@ void WriteSampleWorld(const std::filesystem::path& dir, int placeCount)
     GeneratePlaces(world, placeCount);
     const std::string database = PlaceDatabaseText(world.Places);
 
-    WriteVia(dir / "bigmap_hi.jpg", [&](const std::filesystem::path& part) {
+    WriteVia(dir / MapFileName, [&](const std::filesystem::path& part) {
         WriteJpeg(part, world.Rgb, SampleWidth, SampleHeight, SampleJpegQuality);
     });
-    WriteVia(dir / "knmain.gdb", [&](const std::filesystem::path& part) { WriteText(part, database); });
+    WriteVia(dir / LocationsFileName, [&](const std::filesystem::path& part) { WriteText(part, database); });
 }

@@ -17,8 +17,11 @@
 // the name they were made of: a name that differs from the kept one is
 // rendered afresh, so lists of other names can share the cache. The cache
 // keeps masks until they take MaxBytes and is then emptied; a reference from
-// Get is good until the next Get.
+// Get is good until the next Get. The plain twin (FastPaths.h) keeps none and
+// renders each label whenever it is asked for.
 #pragma once
+
+#include "MarkerBlend.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -41,7 +44,7 @@ struct TLabelMask {
     // of no coverage.
     std::vector<std::uint8_t> Coverage;
 
-    static constexpr std::size_t RowPadding = 16;
+    static constexpr std::size_t RowPadding = BlendPadding;
     std::size_t Stride() const { return static_cast<std::size_t>(Width) + RowPadding; }
 };
 
@@ -88,4 +91,5 @@ private:
     std::vector<std::uint32_t> FSlots; // per location index, 1 + its entry, or 0
     std::vector<TEntry> FEntries;
     std::size_t FBytes = 0;
+    TLabelMask FUncached; // the plain twin's last mask
 };

@@ -32,6 +32,20 @@
 #include <optional>
 #include <vector>
 
+// The markers of a level that reach a picture of width x height, in list
+// order: each one's location, map point, and the pixels its square and label
+// can reach (the label's box bounded by the advances of its characters, with
+// room for kerning and for glyphs that overhang their advance), clipped to the
+// picture.
+struct TShownMarkers {
+    std::vector<std::uint32_t> Locations;
+    std::vector<TMapPoint> Points;
+    std::vector<TPixelRect> Reach;
+};
+
+TShownMarkers FindShownMarkers(const TLocList& locations, int level, std::int32_t width, std::int32_t height,
+                               const TMarkerFonts& fonts);
+
 class TMarkerLayer {
 public:
     // The side of a tile in pixels.
@@ -43,7 +57,7 @@ public:
     void Clear();
     // `view` holds the clean scaled map of `level`; its markers are drawn on
     // request, into view. The layer keeps both references until the next
-    // Reset or Clear.
+    // Reset or Clear. The plain twin (FastPaths.h) draws them all now.
     void Reset(TBitmap& view, const TLocList& locations, int level);
 
     // Draws the tiles meeting `area` (in the picture's pixels) not drawn yet.
@@ -62,10 +76,7 @@ private:
         std::int32_t Height = 0;
         std::int32_t Columns = 0;
         std::int32_t Rows = 0;
-        // The markers that reach the picture, in list order: each one's
-        // location and map point.
-        std::vector<std::uint32_t> ShownLocations;
-        std::vector<TMapPoint> ShownPoints;
+        TShownMarkers Shown;
         std::vector<std::uint32_t> TileStart; // Columns * Rows + 1 offsets into TileMarkers
         std::vector<std::uint32_t> TileMarkers; // indexes of shown markers, ascending per tile
     };
@@ -84,6 +95,8 @@ private:
     TBitmap* FView = nullptr;
     const TLocList* FLocations = nullptr;
     int FLevel = 0;
+    const TShownMarkers* FShown = nullptr;
+    TShownMarkers FPlainShown;
     const TLevelIndex* FIndex = nullptr;
     std::vector<bool> FDrawn;
     std::size_t FUndrawn = 0;

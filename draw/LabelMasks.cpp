@@ -1,6 +1,7 @@
 #include "LabelMasks.h"
 
 #include "AnsiText.h"
+#include "FastPaths.h"
 
 #include <QFontMetricsF>
 
@@ -31,6 +32,10 @@ std::int64_t TLabelMasks::WidthBound(const std::string& name)
 
 const TLabelMask& TLabelMasks::Get(std::size_t index, const std::string& name)
 {
+    if (!UseFastPath(TFastPath::LabelCache)) {
+        FUncached = Render(name);
+        return FUncached;
+    }
     if (index < FSlots.size() && FSlots[index] != 0 && FEntries[FSlots[index] - 1].Name == name)
         return FEntries[FSlots[index] - 1].Mask;
     TEntry entry{name, Render(name)};

@@ -24,6 +24,7 @@
 #include "Bitmap.h"
 #include "LabelMasks.h"
 #include "Locations.h"
+#include "MarkerBlend.h"
 #include "ZoomGeometry.h"
 
 #include <QFont>
@@ -53,11 +54,6 @@ public:
     mutable TLabelMasks LabelMasks;
     mutable TLabelMasks CapitalMasks;
 };
-
-// The marker colour, red 255, green 241, blue 155, in a picture's byte order.
-inline constexpr std::uint8_t MarkerBlue = 155;
-inline constexpr std::uint8_t MarkerGreen = 241;
-inline constexpr std::uint8_t MarkerRed = 255;
 
 // The family of the window and the labels; stands in for the original
 // 8-point face.

@@ -1,6 +1,7 @@
 #include "MarkerLayer.h"
 
 #include "AnsiText.h"
+#include "FastPaths.h"
 #include "LevelRules.h"
 #include "NearestPoint.h"
 
@@ -11,6 +12,38 @@
 #include <cmath>
 #include <string>
 
+TShownMarkers FindShownMarkers(const TLocList& locations, int level, std::int32_t width, std::int32_t height,
+                               const TMarkerFonts& fonts)
+{
+    TShownMarkers shown;
+    for (std::size_t i = 0; i < locations.size(); ++i) {
+        const TLocation& location = locations[i];
+        if (!LevelShowsType(level, location.Type))
+            continue;
+        const TMapPoint point = WorldToMap(location.X, location.Y, level, height);
+        TPixelRect reach{point.X, point.Y, std::int64_t{point.X} + MarkerSquareSide,
+                         std::int64_t{point.Y} + MarkerSquareSide};
+        if (!location.Name.empty()) {
+            const bool capital = IsCapitalLabel(level, location.Type);
+            TLabelMasks& masks = capital ? fonts.CapitalMasks : fonts.LabelMasks;
+            const std::int64_t advance = masks.WidthBound(location.Name);
+            const std::int64_t room = masks.Room();
+            const std::int64_t lineHeight = (capital ? fonts.CapitalMetrics : fonts.LabelMetrics).height();
+            reach.Right = std::max(reach.Right, reach.Left + MarkerSquareSide + advance + room);
+            reach.Bottom = std::max(reach.Bottom, reach.Top + MarkerSquareSide + lineHeight + room);
+            reach.Left = std::min(reach.Left, reach.Left + MarkerSquareSide - room);
+            reach.Top = std::min(reach.Top, reach.Top + MarkerSquareSide - room);
+        }
+        if (reach.Right <= 0 || reach.Bottom <= 0 || reach.Left >= width || reach.Top >= height)
+            continue;
+        shown.Locations.push_back(static_cast<std::uint32_t>(i));
+        shown.Points.push_back(point);
+        shown.Reach.push_back({std::max<std::int64_t>(reach.Left, 0), std::max<std::int64_t>(reach.Top, 0),
+                               std::min<std::int64_t>(reach.Right, width), std::min<std::int64_t>(reach.Bottom, height)});
+    }
+    return shown;
+}
+
 TMarkerLayer::TMarkerLayer(const TMarkerFonts& fonts) : FFonts(fonts), FCanvas(fonts)
 {
 }
@@ -19,6 +52,7 @@ void TMarkerLayer::Clear()
 {
     FView = nullptr;
     FLocations = nullptr;
+    FShown = nullptr;
     FIndex = nullptr;
     FDrawn.clear();
     FUndrawn = 0;
@@ -29,10 +63,17 @@ void TMarkerLayer::Reset(TBitmap& view, const TLocList& locations, int level)
     Clear();
     if (view.Empty())
         return;
+    if (!UseFastPath(TFastPath::Tiles)) {
+        FPlainShown = FindShownMarkers(locations, level, view.Width(), view.Height(), FFonts);
+        FShown = &FPlainShown;
+        DrawLocations(view, locations, level, FFonts);
+        return;
+    }
     FView = &view;
     FLocations = &locations;
     FLevel = level;
     FIndex = &IndexFor(level);
+    FShown = &FIndex->Shown;
     FUndrawn = static_cast<std::size_t>(FIndex->Columns) * static_cast<std::size_t>(FIndex->Rows);
     FDrawn.assign(FUndrawn, false);
 }
@@ -54,49 +95,24 @@ const TMarkerLayer::TLevelIndex& TMarkerLayer::IndexFor(int level)
 
 void TMarkerLayer::BuildIndex(TLevelIndex& index, int level) const
 {
-    const TLocList& locations = *FLocations;
     index = TLevelIndex();
     index.Built = true;
     index.Width = FView->Width();
     index.Height = FView->Height();
     index.Columns = (index.Width + TileSide - 1) / TileSide;
     index.Rows = (index.Height + TileSide - 1) / TileSide;
+    index.Shown = FindShownMarkers(*FLocations, level, index.Width, index.Height, FFonts);
 
     // The tiles that each shown marker can reach, first and last column and row.
     struct TTileSpan {
         std::int32_t Left, Top, Right, Bottom;
     };
     std::vector<TTileSpan> spans;
-    for (std::size_t i = 0; i < locations.size(); ++i) {
-        const TLocation& location = locations[i];
-        if (!LevelShowsType(level, location.Type))
-            continue;
-        const TMapPoint point = WorldToMap(location.X, location.Y, level, index.Height);
-        std::int64_t left = point.X;
-        std::int64_t top = point.Y;
-        std::int64_t right = left + MarkerSquareSide;
-        std::int64_t bottom = top + MarkerSquareSide;
-        if (!location.Name.empty()) {
-            const bool capital = IsCapitalLabel(level, location.Type);
-            TLabelMasks& masks = capital ? FFonts.CapitalMasks : FFonts.LabelMasks;
-            const std::int64_t advance = masks.WidthBound(location.Name);
-            const std::int64_t room = masks.Room();
-            const std::int64_t lineHeight = (capital ? FFonts.CapitalMetrics : FFonts.LabelMetrics).height();
-            right = std::max(right, left + MarkerSquareSide + advance + room);
-            bottom = std::max(bottom, top + MarkerSquareSide + lineHeight + room);
-            left = std::min(left, left + MarkerSquareSide - room);
-            top = std::min(top, top + MarkerSquareSide - room);
-        }
-        if (right <= 0 || bottom <= 0 || left >= index.Width || top >= index.Height)
-            continue;
-        const auto tile = [](std::int64_t pixel, std::int32_t size) {
-            return static_cast<std::int32_t>(std::clamp<std::int64_t>(pixel, 0, size - 1) / TileSide);
-        };
-        spans.push_back({tile(left, index.Width), tile(top, index.Height), tile(right - 1, index.Width),
-                         tile(bottom - 1, index.Height)});
-        index.ShownLocations.push_back(static_cast<std::uint32_t>(i));
-        index.ShownPoints.push_back(point);
-    }
+    spans.reserve(index.Shown.Reach.size());
+    for (const TPixelRect& reach : index.Shown.Reach)
+        spans.push_back({static_cast<std::int32_t>(reach.Left / TileSide), static_cast<std::int32_t>(reach.Top / TileSide),
+                         static_cast<std::int32_t>((reach.Right - 1) / TileSide),
+                         static_cast<std::int32_t>((reach.Bottom - 1) / TileSide)});
 
     // Two passes: count each tile's markers, then lay them out in list order.
     const std::size_t tiles = static_cast<std::size_t>(index.Columns) * static_cast<std::size_t>(index.Rows);
@@ -118,12 +134,12 @@ void TMarkerLayer::BuildIndex(TLevelIndex& index, int level) const
 
 std::optional<std::size_t> TMarkerLayer::NearestShown(TMapPoint point) const
 {
-    if (!FIndex)
+    if (!FShown)
         return std::nullopt;
-    const std::optional<std::size_t> nearest = NearestPoint(FIndex->ShownPoints, point);
+    const std::optional<std::size_t> nearest = NearestPoint(FShown->Points, point);
     if (!nearest)
         return std::nullopt;
-    return FIndex->ShownLocations[*nearest];
+    return FShown->Locations[*nearest];
 }
 
 void TMarkerLayer::DrawAll()
@@ -186,7 +202,7 @@ void TMarkerLayer::DrawBlock(std::int32_t left, std::int32_t top, std::int32_t r
 {
     // The markers of the block's tiles, each once and in list order: a bit per
     // shown marker, read from the lowest.
-    FMarked.assign((FIndex->ShownPoints.size() + 63) / 64, 0);
+    FMarked.assign((FIndex->Shown.Points.size() + 63) / 64, 0);
     std::size_t first = FMarked.size();
     std::size_t last = 0; // the words from first to last hold every bit set
     for (std::int32_t row = top; row < bottom; ++row)
@@ -216,11 +232,11 @@ void TMarkerLayer::DrawBlock(std::int32_t left, std::int32_t top, std::int32_t r
     constexpr std::size_t Ahead = 8;
     for (std::size_t i = 0; i < FBlockMarkers.size(); ++i) {
         if (i + Ahead < FBlockMarkers.size())
-            __builtin_prefetch(&(*FLocations)[FIndex->ShownLocations[FBlockMarkers[i + Ahead]]]);
+            __builtin_prefetch(&(*FLocations)[FIndex->Shown.Locations[FBlockMarkers[i + Ahead]]]);
         const std::uint32_t marker = FBlockMarkers[i];
-        const std::uint32_t index = FIndex->ShownLocations[marker];
+        const std::uint32_t index = FIndex->Shown.Locations[marker];
         const TLocation& location = (*FLocations)[index];
-        FCanvas.Draw(index, location, FIndex->ShownPoints[marker], IsCapitalLabel(FLevel, location.Type));
+        FCanvas.Draw(index, location, FIndex->Shown.Points[marker], IsCapitalLabel(FLevel, location.Type));
     }
     FCanvas.Finish(*FView);
 }
