@@ -228,7 +228,7 @@ void TMainForm::FormCreate()
     ZoomLevel = 0;
 
     if (!FileExists(MapFileName)) {
-        CloseWindow();
+        CloseForMissingFile(MapFileName);
         return;
     }
     // The map decodes on a worker thread. Meanwhile this thread loads the
@@ -259,7 +259,7 @@ void TMainForm::FormCreate()
         // also when it ends in an error.
         const TSortedComboBoxUpdate update(*CBLoc);
         const TLocationWindow window{[this](const std::string& name) { AddLocationName(name); },
-                                     [this] { CloseWindow(); }};
+                                     [this] { CloseForMissingFile(LocationsFileName); }};
         if (ahead)
             TakeLocations(locations, LocList, window);
         else
@@ -267,6 +267,8 @@ void TMainForm::FormCreate()
     }
     DrawMarkers();
     DescribeView();
+    if (!MissingFile)
+        emit Loaded();
 }
 
 void TMainForm::DrawMarkers()
@@ -289,6 +291,12 @@ void TMainForm::AddLocationName(const std::string& name)
 void TMainForm::CloseWindow()
 {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::CloseForMissingFile(const char* fileName)
+{
+    MissingFile = fileName;
+    CloseWindow();
 }
 
 void TMainForm::FormKeyDown(int key)
