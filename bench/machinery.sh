@@ -48,9 +48,9 @@ values = {}  # (measure, config) -> [values]
 for config in configs:
     for path in glob.glob(f"{out}/*-{config}-*.json"):
         for b in json.load(open(path))["benchmarks"]:
-            if b.get("run_type") != "iteration":
+            if b.get("aggregate_name") != "median":
                 continue
-            name = b["run_name"]
+            name = b["run_name"].split("/iterations")[0].split("/repeats")[0]
             if "PeakResidentSize" in name:
                 values.setdefault((name + " above_MB", config), []).append(b["above_MB"])
             else:

@@ -2,10 +2,16 @@
 """Draws the tool-bar glyphs and the program icon of Kelderwyn Map as PNG files.
 
 Only the Python standard library is used. Every shape is an inside test in
-pixel coordinates; a pixel's coverage is the share of an 8 x 8 grid of samples
-inside it, composited "over" what is already drawn. The output is the same
-bytes on every run. kelderwyn-map.svg is drawn by hand after the same geometry
-as the 32 x 32 icon.
+the coordinates of the drawing's units; a pixel's coverage is the share of an
+8 x 8 grid of samples inside it, composited "over" what is already drawn. The
+output is the same bytes on every run. kelderwyn-map.svg is drawn by hand
+after the same geometry as the 32 x 32 icon.
+
+Each glyph is drawn from the same shapes twice: 16 x 16 pixels for one unit
+a pixel, and as NAME@2x.png at 32 x 32, two pixels a unit, which Qt picks on a
+screen of two device pixels per logical one (and at 1.25 or 1.5, scaled
+down). The magnifiers carry a light edge outside their dark frame and handle,
+so that they stand out on a dark tool bar as on a light one.
 
 Usage: python3 draw_artwork.py [OUTPUT_DIR]   (default: the folder of this script)
 """
@@ -20,17 +26,20 @@ SAMPLES = 8
 
 
 class Canvas:
-    def __init__(self, width, height):
-        self.width = width
-        self.height = height
+    def __init__(self, width, height, unit=1):
+        """width and height in units; unit pixels to a unit."""
+        self.unit = unit
+        self.width = width * unit
+        self.height = height * unit
         # Straight (not premultiplied) RGBA, components 0..1.
-        self.pixels = [[0.0, 0.0, 0.0, 0.0] for _ in range(width * height)]
+        self.pixels = [[0.0, 0.0, 0.0, 0.0] for _ in range(self.width * self.height)]
 
     def fill(self, inside, colour, bounds=None):
         """Paints colour (r, g, b[, a] in 0..255) where inside(x, y) holds."""
         r, g, b = (c / 255.0 for c in colour[:3])
         alpha = colour[3] / 255.0 if len(colour) > 3 else 1.0
-        x0, y0, x1, y1 = bounds or (0, 0, self.width, self.height)
+        u = self.unit
+        x0, y0, x1, y1 = (c * u for c in bounds) if bounds else (0, 0, self.width, self.height)
         x0, y0 = max(0, int(math.floor(x0))), max(0, int(math.floor(y0)))
         x1, y1 = min(self.width, int(math.ceil(x1))), min(self.height, int(math.ceil(y1)))
         step = 1.0 / SAMPLES
@@ -38,9 +47,9 @@ class Canvas:
             for px in range(x0, x1):
                 hits = 0
                 for sy in range(SAMPLES):
-                    y = py + (sy + 0.5) * step
+                    y = (py + (sy + 0.5) * step) / u
                     for sx in range(SAMPLES):
-                        if inside(px + (sx + 0.5) * step, y):
+                        if inside((px + (sx + 0.5) * step) / u, y):
                             hits += 1
                 if hits:
                     self._over(px, py, r, g, b, alpha * hits / (SAMPLES * SAMPLES))
@@ -145,43 +154,50 @@ GLASS = (196, 226, 250)
 GLASS_SHADE = (150, 190, 228)
 HANDLE = (118, 78, 40)
 HANDLE_DARK = (70, 44, 20)
+# Nearly invisible on a light tool bar, a clear rim on a dark one.
+EDGE = (250, 250, 250, 190)
+EDGE_WIDTH = 0.7
 
 
 def magnifier(canvas):
-    """Lens centred on the corner of pixels (6, 6) so that the signs inside it fall on whole pixels."""
+    """Lens centred on the corner of pixels (6, 6) so that the signs inside it fall on whole pixels;
+    the frame and its light edge end at the glyph's top and left sides."""
     cx, cy = 6.0, 6.0
-    canvas.fill(capsule(10.2, 10.2, 14.2, 14.2, 3.6), HANDLE_DARK)
-    canvas.fill(capsule(10.2, 10.2, 14.0, 14.0, 2.0), HANDLE)
-    canvas.fill(circle(cx, cy, 4.6), GLASS_SHADE)
-    canvas.fill(circle(cx - 0.6, cy - 0.6, 3.9), GLASS)
-    canvas.fill(both(ring(cx, cy, 4.3, 2.9), lambda x, y: x + y < 2 * cx - 2.2 and x - y < 1.6 and y - x < 1.6),
+    frame_outer = 6.0 - EDGE_WIDTH
+    canvas.fill(capsule(10.2, 10.2, 13.6, 13.6, 3.6 + 2 * EDGE_WIDTH), EDGE)
+    canvas.fill(circle(cx, cy, frame_outer + EDGE_WIDTH), EDGE)
+    canvas.fill(capsule(10.2, 10.2, 13.6, 13.6, 3.6), HANDLE_DARK)
+    canvas.fill(capsule(10.2, 10.2, 13.4, 13.4, 2.0), HANDLE)
+    canvas.fill(circle(cx, cy, 4.2), GLASS_SHADE)
+    canvas.fill(circle(cx - 0.5, cy - 0.5, 3.6), GLASS)
+    canvas.fill(both(ring(cx, cy, 3.9, 2.7), lambda x, y: x + y < 2 * cx - 2.2 and x - y < 1.6 and y - x < 1.6),
                 (255, 255, 255, 200))
-    canvas.fill(ring(cx, cy, 5.9, 4.5), FRAME)
+    canvas.fill(ring(cx, cy, frame_outer, 4.1), FRAME)
 
 
-def zoom_in():
-    canvas = Canvas(16, 16)
+def zoom_in(unit=1):
+    canvas = Canvas(16, 16, unit)
     magnifier(canvas)
     canvas.fill(rect(3, 5, 9, 7), INK)
     canvas.fill(rect(5, 3, 7, 9), INK)
     return canvas
 
 
-def zoom_out():
-    canvas = Canvas(16, 16)
+def zoom_out(unit=1):
+    canvas = Canvas(16, 16, unit)
     magnifier(canvas)
     canvas.fill(rect(3, 5, 9, 7), INK)
     return canvas
 
 
-def zoom_actual():
-    canvas = Canvas(16, 16)
+def zoom_actual(unit=1):
+    canvas = Canvas(16, 16, unit)
     magnifier(canvas)
     return canvas
 
 
-def go():
-    canvas = Canvas(16, 16)
+def go(unit=1):
+    canvas = Canvas(16, 16, unit)
     canvas.fill(rounded_rect(0.5, 0.5, 15.5, 15.5, 2.5), (22, 104, 36))
     canvas.fill(rounded_rect(1.5, 1.5, 14.5, 14.5, 1.8), (52, 160, 62))
     canvas.fill(rounded_rect(1.5, 1.5, 14.5, 8.0, 1.8), (96, 196, 96, 110))
@@ -247,13 +263,12 @@ def icon(size):
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     images = {
-        "zoom_in.png": zoom_in(),
-        "zoom_out.png": zoom_out(),
-        "zoom_actual.png": zoom_actual(),
-        "go.png": go(),
         "kelderwyn-map-16.png": icon(16),
         "kelderwyn-map-32.png": icon(32),
     }
+    for name, glyph in (("zoom_in", zoom_in), ("zoom_out", zoom_out), ("zoom_actual", zoom_actual), ("go", go)):
+        images[name + ".png"] = glyph()
+        images[name + "@2x.png"] = glyph(2)
     for name, canvas in images.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(canvas.png())

@@ -256,7 +256,7 @@ void TMainForm::FormCreate()
     ZoomLevel = 0;
 
     if (!FileExists(MapFileName)) {
-        CloseWindow();
+        CloseForMissingFile(MapFileName);
         return;
     }
     // The map decodes on a worker thread. Meanwhile this thread loads the
@@ -287,7 +287,7 @@ void TMainForm::FormCreate()
         // also when it ends in an error.
         const TSortedComboBoxUpdate update(*CBLoc);
         const TLocationWindow window{[this](const std::string& name) { AddLocationName(name); },
-                                     [this] { CloseWindow(); }};
+                                     [this] { CloseForMissingFile(LocationsFileName); }};
         if (ahead)
             TakeLocations(locations, LocList, window);
         else
@@ -295,6 +295,8 @@ void TMainForm::FormCreate()
     }
     DrawMarkers();
     DescribeView();
+    if (!MissingFile)
+        emit Loaded();
 }
 
 void TMainForm::DrawMarkers()
@@ -317,6 +319,12 @@ void TMainForm::AddLocationName(const std::string& name)
 void TMainForm::CloseWindow()
 {
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::CloseForMissingFile(const char* fileName)
+{
+    MissingFile = fileName;
+    CloseWindow();
 }
 
 void TMainForm::FormKeyDown(int key)

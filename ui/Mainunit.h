@@ -55,6 +55,8 @@ public:
     std::int32_t DragX = 0;
     std::int32_t DragY = 0;
     const TMarkerFonts MarkerFonts;
+    // The data file whose absence closed the window at start-up, or null.
+    const char* MissingFile = nullptr;
 
     // The start-up sequence, run once when the window is first shown.
     void FormCreate();
@@ -103,6 +105,10 @@ public:
     // with it. Does nothing at level 0.
     void MapKeyPan(Qt::Orientation orientation, TPanKey key);
 
+signals:
+    // The start-up sequence read the map and the places without an error.
+    void Loaded();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -121,6 +127,7 @@ private:
     void SetScrollPositions(TMapPoint position);
     void PlaceImage();
 
+    void CloseForMissingFile(const char* fileName);
     void FormKeyDown(int key);
     void FormKeyUp(int key);
 

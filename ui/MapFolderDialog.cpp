@@ -11,13 +11,12 @@
 #include <QVBoxLayout>
 
 TMapFolderDialog::TMapFolderDialog(const QString& problem, QWidget* parent)
-    : QDialog(parent), FStatus(new QLabel(this)), FGenerator(new QProcess(this))
+    : QDialog(parent), FIntro(new QLabel(this)), FStatus(new QLabel(this)), FGenerator(new QProcess(this))
 {
     setWindowTitle(TApplication::Title);
-    auto* intro = new QLabel(QStringLiteral("There is no map to open. Kelderwyn Map shows a folder that holds "
-                                            "a map, bigmap_hi.jpg, and its list of places, knmain.gdb."),
-                             this);
-    intro->setWordWrap(true);
+    FIntro->setText(QStringLiteral("There is no map to open. Kelderwyn Map shows a folder that holds "
+                                   "a map, bigmap_hi.jpg, and its list of places, knmain.gdb."));
+    FIntro->setWordWrap(true);
     FStatus->setObjectName(QStringLiteral("Status"));
     FStatus->setWordWrap(true);
     FStatus->setText(problem);
@@ -32,7 +31,7 @@ TMapFolderDialog::TMapFolderDialog(const QString& problem, QWidget* parent)
     buttons->addButton(QDialogButtonBox::Cancel);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(intro);
+    layout->addWidget(FIntro);
     layout->addWidget(FStatus);
     layout->addWidget(buttons);
     setMinimumWidth(420);
@@ -55,6 +54,11 @@ QString TMapFolderDialog::Folder() const
     return FFolder;
 }
 
+void TMapFolderDialog::SetIntro(const QString& text)
+{
+    FIntro->setText(text);
+}
+
 void TMapFolderDialog::OpenFolderClicked()
 {
     const QString folder = ChooseFolder();
@@ -65,8 +69,8 @@ void TMapFolderDialog::OpenFolderClicked()
         Open(folder);
         return;
     }
-    ShowProblem(QStringLiteral("%1 holds no %2. Choose a folder with both bigmap_hi.jpg and knmain.gdb.")
-                    .arg(QDir::toNativeSeparators(folder), missing));
+    ShowStatus(QStringLiteral("%1 holds no %2. Choose a folder with both bigmap_hi.jpg and knmain.gdb.")
+                   .arg(QDir::toNativeSeparators(folder), missing));
 }
 
 void TMapFolderDialog::SampleWorldClicked()
@@ -78,12 +82,11 @@ void TMapFolderDialog::SampleWorldClicked()
     }
     const QString generator = SampleWorldGenerator();
     if (generator.isEmpty()) {
-        ShowProblem(QStringLiteral("The sample world cannot be made: kelderwyn-make-sample-world is not installed."));
+        ShowStatus(QStringLiteral("The sample world cannot be made: kelderwyn-make-sample-world is not installed."));
         return;
     }
     SetWaiting(true);
-    FStatus->setText(QStringLiteral("Making the sample world in %1\u2026").arg(QDir::toNativeSeparators(folder)));
-    FStatus->show();
+    ShowStatus(QStringLiteral("Making the sample world in %1\u2026").arg(QDir::toNativeSeparators(folder)));
     FGenerator->start(generator, {folder});
 }
 
@@ -98,7 +101,7 @@ void TMapFolderDialog::GeneratorFinished(int exitCode, QProcess::ExitStatus exit
     QString reason = QString::fromLocal8Bit(FGenerator->readAllStandardError()).trimmed();
     if (reason.isEmpty())
         reason = FGenerator->errorString();
-    ShowProblem(QStringLiteral("The sample world could not be made: %1").arg(reason));
+    ShowStatus(QStringLiteral("The sample world could not be made: %1").arg(reason));
 }
 
 void TMapFolderDialog::Open(const QString& folder)
@@ -107,10 +110,14 @@ void TMapFolderDialog::Open(const QString& folder)
     accept();
 }
 
-void TMapFolderDialog::ShowProblem(const QString& text)
+void TMapFolderDialog::ShowStatus(const QString& text)
 {
     FStatus->setText(text);
     FStatus->show();
+    // The minimum width set above keeps the layout from sizing the window, so
+    // a longer text would be squeezed into the old height; the dialog takes
+    // the size it would have been shown at with this text.
+    adjustSize();
 }
 
 void TMapFolderDialog::SetWaiting(bool waiting)

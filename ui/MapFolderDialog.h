@@ -10,8 +10,10 @@
 //   is not installed, is shown in the dialog.
 // - Cancel, or closing the dialog, rejects it (and stops a running generator).
 //
-// `problem`, when given, is shown from the start (why the dialog came).
-// Accepted, Folder() is the folder to open.
+// `problem`, when given, is shown from the start (why the dialog came);
+// SetIntro replaces the opening sentence, which says there is no map to open.
+// Every new line of text lays the dialog out again at its width, as a fresh
+// dialog with that text would be. Accepted, Folder() is the folder to open.
 #pragma once
 
 #include <QDialog>
@@ -29,6 +31,7 @@ public:
     explicit TMapFolderDialog(const QString& problem = {}, QWidget* parent = nullptr);
 
     QString Folder() const;
+    void SetIntro(const QString& text);
 
     // Returns the folder the user chose, or the empty text.
     std::function<QString()> ChooseFolder;
@@ -38,9 +41,10 @@ private:
     void SampleWorldClicked();
     void GeneratorFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void Open(const QString& folder);
-    void ShowProblem(const QString& text);
+    void ShowStatus(const QString& text);
     void SetWaiting(bool waiting);
 
+    QLabel* FIntro;
     QLabel* FStatus;
     QPushButton* FOpenFolderButton;
     QPushButton* FSampleWorldButton;

@@ -9,7 +9,9 @@
 // current place.
 //
 // Before it paints a part of the picture it emits AboutToPaint with that part,
-// in the picture's pixels, so that the owner can finish the picture there.
+// in the picture's pixels, so that the owner can finish the picture there; at
+// a fractional device pixel ratio, where the picture is filtered rather than
+// shown as blocks of device pixels, the part includes the pixels around it.
 #pragma once
 
 #include "Bitmap.h"

@@ -25,6 +25,7 @@ expected_files() {
       echo usr/share/man/man1/kelderwyn-make-sample-world.1.gz
     fi
     echo "$doc/copyright"
+    echo "$doc/README.md.gz"
     if [ "${1-}" = debian ]; then
       echo "$doc/changelog.Debian.gz"
       echo "usr/share/lintian/overrides/$KELDERWYN_PACKAGE_NAME"
@@ -88,9 +89,16 @@ check_tree() {
   done
 
   local page
-  for page in "$root"/usr/share/man/man1/*.1.gz "$doc/changelog.Debian.gz"; do
+  for page in "$root"/usr/share/man/man1/*.1.gz "$doc/changelog.Debian.gz" "$doc/README.md.gz"; do
     [ -f "$page" ] && check_gzip_reproducible "$page"
   done
+  # One version everywhere: the programs' --version prints the project's too.
+  for page in "$root"/usr/share/man/man1/*.1.gz; do
+    [ -f "$page" ] || continue
+    gzip -dc "$page" | head -n 1 | grep -qF "\"Kelderwyn Map $KELDERWYN_VERSION\"" ||
+      fail "$page does not name version $KELDERWYN_VERSION: $(gzip -dc "$page" | head -n 1)"
+  done
+  gzip -dc "$doc/README.md.gz" 2>/dev/null | head -n 1 | grep -qx "# Kelderwyn Map" || fail "$doc/README.md.gz is not the README"
   if command -v groff >/dev/null; then
     local warnings
     for page in "$root"/usr/share/man/man1/*.1.gz; do

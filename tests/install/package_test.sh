@@ -10,8 +10,9 @@
 # "It came up" is judged from outside: with QT_QPA_PLATFORM=offscreen the viewer
 # must still be running once its start-up has deleted "~temp.bmp" again (the
 # window is shown and the map decoded); in a folder without the map it must end
-# by itself with exit code 0, while the desktop entry's command, for a new user
-# with an empty home folder, must stay up with its dialog.
+# by itself with exit code 1 and one line on stderr, while the desktop entry's
+# command, for a new user with an empty home folder, must stay up with its
+# dialog.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source "$build/packaging/InstallLayout.sh"
@@ -27,7 +28,7 @@ else
   fi
   newer=$(find "$build/tools/kelderwyn-inspect" "$build/tools/kelderwyn-make-sample-world" "$build/ui/kelderwyn-map" \
     "$KELDERWYN_SOURCE_DIR/desktop" "$KELDERWYN_SOURCE_DIR/packaging" "$KELDERWYN_SOURCE_DIR/resources" \
-    -newer "$deb" -print -quit 2>/dev/null || true)
+    "$KELDERWYN_SOURCE_DIR/README.md" -newer "$deb" -print -quit 2>/dev/null || true)
   if [ -n "$newer" ]; then
     skip "$deb is older than $newer (scripts/package.sh builds a new one)"
     exit 77
@@ -86,7 +87,7 @@ else
   mkdir "$tmp/empty"
   status=0
   (cd "$tmp/empty" && timeout 20 "$viewer") >"$tmp/empty.log" 2>&1 || status=$?
-  [ "$status" -eq 0 ] || fail "without bigmap_hi.jpg the viewer ended with $status, not 0:"$'\n'"$(cat "$tmp/empty.log")"
+  [ "$status" -eq 1 ] || fail "without bigmap_hi.jpg the viewer ended with $status, not 1:"$'\n'"$(cat "$tmp/empty.log")"
   [ ! -e "$tmp/empty/~temp.bmp" ] || fail "without bigmap_hi.jpg the viewer left ~temp.bmp"
 
   home=$tmp/home

@@ -33,7 +33,7 @@ TEST(InspectLocations, BadValuePrintsEarlierRecordsAndItsLine)
     const TInspectRun run = Inspect(dir, "db.gdb");
     EXPECT_EQ(run.Status, 1);
     EXPECT_EQ(run.Out, "A\t1\t1\t2\n");
-    EXPECT_EQ(run.Err, "db.gdb:17: '4 ' is not a valid integer value.\n");
+    EXPECT_EQ(run.Err, "kelderwyn-inspect: db.gdb:17: '4 ' is not a valid integer value.\n");
 }
 
 TEST(InspectLocations, MissingFileOrFolder)
@@ -44,7 +44,7 @@ TEST(InspectLocations, MissingFileOrFolder)
         const TInspectRun run = Inspect(dir, name == "knmain.gdb" ? "" : name);
         EXPECT_EQ(run.Status, 1);
         EXPECT_EQ(run.Out, "");
-        EXPECT_EQ(run.Err, "Cannot open file " + name + "\n");
+        EXPECT_EQ(run.Err, "kelderwyn-inspect: Cannot open file " + name + ".\n");
     }
 }
 
@@ -55,7 +55,7 @@ TEST(InspectLocations, CutShortRecordIsWarnedAboutButLoads)
     const TInspectRun run = Inspect(dir, "knmain.gdb");
     EXPECT_EQ(run.Status, 0);
     EXPECT_EQ(run.Out, "A\t1\t1\t2\n");
-    EXPECT_EQ(run.Err, "knmain.gdb:9: warning: record cut short by the end of the data, dropped\n");
+    EXPECT_EQ(run.Err, "kelderwyn-inspect: knmain.gdb:9: warning: record cut short by the end of the data, dropped\n");
 }
 
 TEST(InspectLocations, HelpAndUsageErrors)

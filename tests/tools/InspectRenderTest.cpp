@@ -5,6 +5,8 @@
 #include "TestJpeg.h"
 #include "ZoomGeometry.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -60,13 +62,17 @@ TEST(InspectRender, ReportsTheViewersMessageAndUsage)
 {
     TScratchDir dir;
     dir.Write("text.jpg", "not a picture\n");
-    EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Err, "JPEG error #53.\n");
+    EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Err, "kelderwyn-inspect: text.jpg: JPEG error #53.\n");
     EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Status, 1);
-    EXPECT_EQ(Render(dir, "missing.jpg 0 out.bmp").Err, "Cannot open file missing.jpg.\n");
-    for (const std::string args : {"text.jpg 7 out.bmp", "text.jpg -1 out.bmp", "text.jpg 00 out.bmp", "text.jpg 0"}) {
+    EXPECT_EQ(Render(dir, "missing.jpg 0 out.bmp").Err, "kelderwyn-inspect: Cannot open file missing.jpg.\n");
+    const std::pair<std::string, std::string> wrong[] = {
+        {"text.jpg 7 out.bmp", "invalid level '7' (0 to 6)"}, {"text.jpg 0", "missing OUT.bmp or OUT.png"},
+        {"text.jpg 0 out.jpg", "cannot write 'out.jpg': the name must end in .bmp or .png"}};
+    for (const auto& [args, what] : wrong) {
         const TRenderRun run = Render(dir, args);
         EXPECT_EQ(run.Status, 2) << args;
-        EXPECT_EQ(run.Err.rfind("usage: ", 0), 0u) << args;
+        EXPECT_EQ(run.Err, "kelderwyn-inspect render: " + what +
+                               "\nTry 'kelderwyn-inspect render --help' for more information.\n");
     }
 }
 
@@ -99,9 +105,25 @@ TEST(InspectRender, WithMarkersDrawsThePlacesTheLevelShows)
         EXPECT_NE(std::memcmp(marked.ScanLine(point.Y + 9), plain.ScanLine(point.Y + 9), plain.RowStride()), 0)
             << "the label";
     }
-    EXPECT_EQ(Render(dir, "--markers bad.gdb map.jpg 6 out.bmp").Err, "'-2x' is not a valid integer value.\n");
+    EXPECT_EQ(Render(dir, "--markers bad.gdb map.jpg 6 out.bmp").Err,
+              "kelderwyn-inspect: bad.gdb: '-2x' is not a valid integer value.\n");
     const TRenderRun missing = Render(dir, "--markers none.gdb map.jpg 6 out.bmp");
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_EQ(missing.Err, "Cannot open file none.gdb.\n");
+    EXPECT_EQ(missing.Err, "kelderwyn-inspect: Cannot open file none.gdb.\n");
     EXPECT_EQ(Render(dir, "--markers map.jpg 6 out.bmp").Status, 2);
+}
+
+TEST(InspectRender, APngNameGetsThePictureAsPng)
+{
+    TScratchDir dir;
+    WriteTestFile(dir.Path() / "map.jpg", EncodeTestJpeg(SmoothTestPicture(47, 38)));
+    ASSERT_EQ(Render(dir, "map.jpg 6 out.bmp").Status, 0);
+    ASSERT_EQ(Render(dir, "map.jpg 6 out.PNG").Status, 0);
+    const TBitmap bmp = LoadBitmapFromFile((dir.Path() / "out.bmp").string());
+    QImage png;
+    ASSERT_TRUE(png.load(QString::fromStdString((dir.Path() / "out.PNG").string()), "PNG"));
+    png.convertTo(QImage::Format_BGR888);
+    ASSERT_EQ(png.size(), QSize(bmp.Width(), bmp.Height()));
+    for (int y = 0; y < bmp.Height(); ++y)
+        ASSERT_EQ(std::memcmp(png.constScanLine(y), bmp.ScanLine(y), 3 * static_cast<std::size_t>(bmp.Width())), 0) << y;
 }

@@ -10,9 +10,12 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QSet>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -101,4 +104,53 @@ TEST_F(HighDpiTest, EveryMapPixelIsASolidBlockOfDevicePixels)
     for (int dy = 0; dy < scale; ++dy)
         for (int dx = 0; dx < 5 * scale; ++dx)
             EXPECT_EQ(shown.pixel(corner.x() + dx, corner.y() + dy), qRgb(255, 241, 155)) << dx << ", " << dy;
+}
+
+// The tool bar's glyphs are drawn for the screen's ratio, not scaled up.
+TEST_F(HighDpiTest, TheGlyphsAreDrawnForTheRatio)
+{
+    const qreal ratio = ExpectedRatio();
+    const std::pair<QToolButton*, const char*> glyphs[] = {{Form->ToolButtonZoomIn, "zoom_in"},
+        {Form->ToolButtonZoomOut, "zoom_out"}, {Form->ToolButtonZoomActual, "zoom_actual"}, {Form->ToolButtonGo, "go"}};
+    for (const auto& [button, name] : glyphs) {
+        // A pixmap keeps its pixels premultiplied.
+        const QImage drawn = QImage(QStringLiteral(":/glyphs/%1%2.png").arg(name, ratio > 1 ? "@2x" : ""))
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        EXPECT_EQ(button->icon().pixmap(QSize(16, 16), std::ceil(ratio)).toImage().convertToFormat(drawn.format()),
+                  drawn) << name;
+    }
+}
+
+// At a fractional ratio the map is filtered, the same whether it is painted
+// at once or part by part, as scrolling paints it (up to the filter's
+// rounding, which depends on where a part starts).
+TEST_F(HighDpiTest, AtAFractionalRatioTheMapIsFilteredAlikeInEveryPart)
+{
+    const qreal ratio = ExpectedRatio();
+    if (ratio == std::floor(ratio))
+        GTEST_SKIP() << "for a fractional ratio";
+    const auto paint = [&](const std::vector<QRect>& parts) {
+        QImage image(Form->ImageMap->size() * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        for (const QRect& part : parts)
+            Form->ImageMap->render(&image, part.topLeft(), QRegion(part));
+        return image;
+    };
+    const QImage whole = paint({Form->ImageMap->rect()});
+    const QImage split = paint({QRect(0, 0, 82, 190), QRect(82, 0, 83, 190)});
+    // Blocks would show only colours of the map's own pixels (of row 20).
+    QSet<QRgb> mapColours;
+    const TBitmap& view = Form->ViewBitmap();
+    for (int x = 0; x < view.Width(); ++x)
+        mapColours.insert(MapPixel(view, x, 20));
+    int largest = 0, blends = 0;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x) {
+            const QRgb a = whole.pixel(x, y), b = split.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                std::abs(qBlue(a) - qBlue(b))});
+            blends += y == 30 && !mapColours.contains(a);
+        }
+    EXPECT_LE(largest, 1);
+    EXPECT_GT(blends, whole.width() / 2);
 }

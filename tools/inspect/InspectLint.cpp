@@ -2,6 +2,7 @@
 // line per finding, with the line of the file that holds it.
 #include "Commands.h"
 
+#include "CommandLine.h"
 #include "DataFiles.h"
 #include "Errors.h"
 #include "JpegImage.h"
@@ -14,6 +15,8 @@
 #include <string_view>
 
 namespace {
+
+const char Program[] = "kelderwyn-inspect lint";
 
 const char LintHelp[] =
     "usage: kelderwyn-inspect lint [FILE] [--map MAP.jpg]\n"
@@ -30,12 +33,6 @@ const char LintHelp[] =
     "Exit status: 0 no findings, 1 findings, 2 usage error or a file that\n"
     "cannot be read.\n";
 
-int Usage()
-{
-    std::fputs(LintHelp, stderr);
-    return 2;
-}
-
 } // namespace
 
 int RunLint(int argc, char** argv)
@@ -46,22 +43,25 @@ int RunLint(int argc, char** argv)
     bool options = true;
     for (int i = 0; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (options && (arg == "--help" || arg == "-h")) {
-            std::fputs(LintHelp, stdout);
-            return 0;
-        }
+        if (options && IsHelpOption(arg))
+            return PrintHelp(LintHelp);
         if (options && arg == "--") {
             options = false;
-        } else if (options && arg == "--map" && i + 1 < argc && !mapName) {
+        } else if (options && arg == "--map") {
+            if (mapName || i + 1 == argc)
+                return UsageError(Program, mapName ? "--map given twice" : "--map needs a JPEG file");
             mapName = argv[++i];
-        } else if ((options && arg.size() > 1 && arg[0] == '-') || fileGiven) {
-            return Usage();
+        } else if (options && arg.size() > 1 && arg[0] == '-') {
+            return UsageError(Program, "unknown option '" + std::string(arg) + "'");
+        } else if (fileGiven) {
+            return UsageError(Program, "unexpected argument '" + std::string(arg) + "'");
         } else {
             fileName = arg;
             fileGiven = true;
         }
     }
 
+    std::string file = mapName ? mapName : fileName;
     try {
         std::int32_t width = WorldMapWidth;
         std::int32_t height = WorldMapHeight;
@@ -71,13 +71,13 @@ int RunLint(int argc, char** argv)
             width = map.Width();
             height = map.Height();
         }
+        file = fileName;
         TLocationLint lint(fileName, width, height, stdout);
         CheckLocations(fileName, lint);
         lint.Finish();
         return lint.Clean() ? 0 : 1;
     } catch (const std::exception& error) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "%s\n", UserMessage(error.what()).c_str());
+        PrintError(InspectProgram, file, UserMessage(error.what()));
         return 2;
     }
 }

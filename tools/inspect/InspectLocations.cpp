@@ -2,16 +2,19 @@
 // reads it, one record per line, and points at the line of a bad value.
 #include "Commands.h"
 
+#include "CommandLine.h"
 #include "DataFiles.h"
 #include "Errors.h"
 #include "Locations.h"
 #include "NameText.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
+
+const char Program[] = "kelderwyn-inspect locations";
 
 const char Help[] =
     "usage: kelderwyn-inspect locations [FILE]\n"
@@ -23,9 +26,10 @@ const char Help[] =
     "below 0x20 as \\xHH; all other bytes are written as they are.\n"
     "\n"
     "When a number does not convert, the records before it are printed and\n"
-    "stderr gets FILE:LINE: and the viewer's message, LINE being the line of\n"
-    "the file that holds the value. A record cut short by the end of the file\n"
-    "is dropped, as the viewer drops it, with a warning on stderr.\n"
+    "stderr gets kelderwyn-inspect: FILE:LINE: and the viewer's message, LINE\n"
+    "being the line of the file that holds the value. A record cut short by\n"
+    "the end of the file is dropped, as the viewer drops it, with a warning on\n"
+    "stderr.\n"
     "\n"
     "Exit status: 0 the whole file loaded, 1 it did not, 2 usage error.\n";
 
@@ -50,33 +54,27 @@ void PrintRecords(const TLocList& list)
     std::fflush(stdout);
 }
 
-void PrintError(const std::string& text)
-{
-    const std::string line = text + '\n';
-    std::fwrite(line.data(), 1, line.size(), stderr);
-}
-
 } // namespace
 
 int RunLocations(int argc, char** argv)
 {
     std::string fileName = LocationsFileName;
-    int i = 0;
-    if (i < argc && (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)) {
-        std::fputs(Help, stdout);
-        return 0;
-    }
-    if (i < argc && std::strcmp(argv[i], "--") == 0)
-        ++i;
-    else if (i < argc && argv[i][0] == '-' && argv[i][1] != '\0') {
-        std::fputs(Help, stderr);
-        return 2;
-    }
-    if (i < argc)
-        fileName = argv[i++];
-    if (i < argc) {
-        std::fputs(Help, stderr);
-        return 2;
+    bool fileGiven = false;
+    bool options = true;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (options && IsHelpOption(argument))
+            return PrintHelp(Help);
+        if (options && argument == "--")
+            options = false;
+        else if (options && argument.size() > 1 && argument[0] == '-')
+            return UsageError(Program, "unknown option '" + std::string(argument) + "'");
+        else if (fileGiven)
+            return UsageError(Program, "unexpected argument '" + std::string(argument) + "'");
+        else {
+            fileName = argument;
+            fileGiven = true;
+        }
     }
 
     TLocList list;
@@ -87,20 +85,20 @@ int RunLocations(int argc, char** argv)
         LoadLocations(fileName, list, window, report);
     } catch (const EConvertError& error) {
         PrintRecords(list);
-        PrintError(fileName + ':' + std::to_string(report.FailedLine) + ": " + UserMessage(error.what()));
+        PrintError(InspectProgram, fileName + ':' + std::to_string(report.FailedLine), UserMessage(error.what()));
         return 1;
     } catch (const std::exception& error) {
         PrintRecords(list);
-        PrintError(error.what());
+        PrintError(InspectProgram, fileName, UserMessage(error.what()));
         return 1;
     }
     if (closed) {
-        PrintError(EFOpenError(fileName).what());
+        PrintError(InspectProgram, fileName, UserMessage(EFOpenError(fileName).what()));
         return 1;
     }
     PrintRecords(list);
     if (report.DroppedLine != 0)
-        PrintError(fileName + ':' + std::to_string(report.DroppedLine) +
-                   ": warning: record cut short by the end of the data, dropped");
+        PrintError(InspectProgram, fileName + ':' + std::to_string(report.DroppedLine),
+                   "warning: record cut short by the end of the data, dropped");
     return 0;
 }

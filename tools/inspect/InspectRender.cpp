@@ -1,34 +1,90 @@
-// kelderwyn-inspect render [--markers FILE.gdb] MAP.jpg LEVEL OUT.bmp: the
+// kelderwyn-inspect render [--markers FILE.gdb] MAP.jpg LEVEL OUT: the
 // displayed bitmap of a zoom level through the viewer's own pipeline and
 // scaler, and with --markers the level's markers and labels for the places of
-// FILE.gdb, drawn by the viewer's own code on Qt's offscreen platform.
+// FILE.gdb, drawn by the viewer's own code on Qt's offscreen platform. OUT is
+// written as the end of its name asks: an uncompressed 24-bit BMP (the
+// viewer's own writer) or a PNG (Qt's); any other name is refused before
+// anything is read.
 #include "Commands.h"
 
 #include "BmpFile.h"
 #include "Color.h"
+#include "CommandLine.h"
 #include "Errors.h"
+#include "FileIO.h"
 #include "ImagePipeline.h"
 #include "Locations.h"
 #include "Markers.h"
 #include "ZoomGeometry.h"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-const char RenderUsage[] = "usage: kelderwyn-inspect render [--markers FILE.gdb] MAP.jpg LEVEL OUT.bmp (LEVEL 0 to 6)\n";
+const char Program[] = "kelderwyn-inspect render";
 
-bool ParseLevel(const char* text, int& level)
+const char RenderHelp[] =
+    "usage: kelderwyn-inspect render [--markers FILE.gdb] MAP.jpg LEVEL OUT.bmp|OUT.png\n"
+    "\n"
+    "Decodes MAP.jpg as the viewer does, scales it for zoom level LEVEL (0, the\n"
+    "whole map, to 6, full size) and writes the picture the viewer shows at that\n"
+    "level: an uncompressed 24-bit BMP for a name that ends in .bmp, a PNG for\n"
+    "one that ends in .png. With --markers, the markers and names of the places\n"
+    "of FILE.gdb that the level shows are drawn over it as the viewer draws them.\n"
+    "\n"
+    "Exit status: 0 written, 1 a file could not be read or written, 2 usage error.\n";
+
+enum class TOutputFormat { None, Bmp, Png };
+
+// By the end of the name, in any case.
+TOutputFormat OutputFormat(std::string_view name)
 {
-    if (text[0] < '0' || text[0] > '0' + MaxZoomLevel || text[1] != '\0')
+    const auto endsWith = [name](std::string_view suffix) {
+        return name.size() > suffix.size() &&
+               std::equal(suffix.rbegin(), suffix.rend(), name.rbegin(),
+                          [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    };
+    if (endsWith(".bmp"))
+        return TOutputFormat::Bmp;
+    if (endsWith(".png"))
+        return TOutputFormat::Png;
+    return TOutputFormat::None;
+}
+
+bool ParseLevel(std::string_view text, int& level)
+{
+    if (text.size() != 1 || text[0] < '0' || text[0] > '0' + MaxZoomLevel)
         return false;
     level = text[0] - '0';
     return true;
+}
+
+// Through our own file functions, so that the name reaches the file system
+// as the bytes given.
+void SavePng(const TBitmap& bitmap, const std::string& fileName)
+{
+    const QImage image(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(),
+                       static_cast<qsizetype>(bitmap.RowStride()), QImage::Format_BGR888);
+    TFilePtr file = CreateForWriting(fileName);
+    bool written = false;
+    {
+        QFile device;
+        written = device.open(file.get(), QIODevice::WriteOnly) && QImageWriter(&device, "png").write(image) &&
+                  device.flush();
+    }
+    if (std::fclose(file.release()) != 0 || !written)
+        throw EWriteError(fileName);
 }
 
 // The temporary BMP goes beside the output, so that rendering never touches
@@ -64,25 +120,54 @@ void DrawMarkersFrom(const std::string& fileName, TBitmap& view, int level)
 int RunRender(int argc, char** argv)
 {
     const char* markers = nullptr;
-    if (argc >= 2 && std::strcmp(argv[0], "--markers") == 0) {
-        markers = argv[1];
-        argc -= 2;
-        argv += 2;
+    std::vector<std::string> operands;
+    bool options = true;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (options && IsHelpOption(argument))
+            return PrintHelp(RenderHelp);
+        if (options && argument == "--") {
+            options = false;
+        } else if (options && argument == "--markers") {
+            if (markers || i + 1 == argc)
+                return UsageError(Program, markers ? "--markers given twice" : "--markers needs a database file");
+            markers = argv[++i];
+        } else if (options && argument.size() > 1 && argument[0] == '-') {
+            return UsageError(Program, "unknown option '" + std::string(argument) + "'");
+        } else if (operands.size() == 3) {
+            return UsageError(Program, "unexpected argument '" + std::string(argument) + "'");
+        } else {
+            operands.emplace_back(argument);
+        }
     }
+    static const char* const Operands[] = {"MAP.jpg", "LEVEL", "OUT.bmp or OUT.png"};
+    if (operands.size() < 3)
+        return UsageError(Program, std::string("missing ") + Operands[operands.size()]);
+    const std::string& mapName = operands[0];
+    const std::string& outName = operands[2];
     int level = 0;
-    if (argc != 3 || !ParseLevel(argv[1], level)) {
-        std::fputs(RenderUsage, stderr);
-        return 2;
-    }
+    if (!ParseLevel(operands[1], level))
+        return UsageError(Program, "invalid level '" + operands[1] + "' (0 to " + std::to_string(MaxZoomLevel) + ")");
+    const TOutputFormat format = OutputFormat(outName);
+    if (format == TOutputFormat::None)
+        return UsageError(Program, "cannot write '" + outName + "': the name must end in .bmp or .png");
+
+    std::string file = mapName;
     try {
-        TMapPictures pictures = LoadMapPictures(argv[0], TempNameFor(argv[2]));
+        TMapPictures pictures = LoadMapPictures(mapName, TempNameFor(outName));
         TBitmap view = pictures.Picture;
         ScaleMap(level, pictures.Master, view);
-        if (markers)
+        if (markers) {
+            file = markers;
             DrawMarkersFrom(markers, view, level);
-        SaveBitmapToFile(view, argv[2]);
+        }
+        file = outName;
+        if (format == TOutputFormat::Png)
+            SavePng(view, outName);
+        else
+            SaveBitmapToFile(view, outName);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", UserMessage(e.what()).c_str());
+        PrintError(InspectProgram, file, UserMessage(e.what()));
         return 1;
     }
     return 0;
