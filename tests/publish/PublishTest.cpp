@@ -150,7 +150,7 @@ TEST(Publish, PlacesCarryTheViewersNamesPixelsAndLevels)
     EXPECT_EQ(first["goLevel"].toInt(), 0);
     const QJsonObject second = places[1].toObject()["properties"].toObject();
     EXPECT_EQ(second["name"].toString(), QStringLiteral("\u20AC \"Q\"\\\u0081"));
-    EXPECT_EQ(places[1].toObject()["geometry"].toObject()["coordinates"].toArray(), QJsonArray({-110000, -100000}));
+    EXPECT_EQ(places[1].toObject()["geometry"].toObject()["coordinates"].toArray(), (QJsonArray{-110000, -100000}));
     EXPECT_TRUE(second["firstLevel"].isNull());
     EXPECT_EQ(second["goLevel"].toInt(), 6);
 
@@ -166,7 +166,7 @@ TEST(Publish, PlacesCarryTheViewersNamesPixelsAndLevels)
     EXPECT_EQ(points[1].toInt(), overview.Y);
     const QJsonObject level0 = site["levels"].toArray()[0].toObject();
     EXPECT_EQ(level0["width"].toInt(), 70);
-    EXPECT_EQ(level0["shown"].toArray(), QJsonArray({0}));
+    EXPECT_EQ(level0["shown"].toArray(), QJsonArray{0});
     EXPECT_NE(Slurp(dir.Path() / "site" / "index.html").find("<title>A &lt;b&gt;&amp;&lt;/b&gt; &quot;map&quot;</title>"),
               std::string::npos);
 }
