@@ -1,6 +1,7 @@
 #include "TileWriter.h"
 
 #include "Errors.h"
+#include "FastPaths.h"
 
 #include <QImageWriter>
 #include <QString>
@@ -54,7 +55,7 @@ void WritePng(const QImage& image, const std::filesystem::path& fileName)
 TTileWriter::TTileWriter(std::filesystem::path dir, const std::atomic<bool>* cancel)
     : FDir(std::move(dir)), FCancel(cancel)
 {
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned cores = UseFastPath(TFastPath::Threads) ? std::max(1u, std::thread::hardware_concurrency()) : 0;
     for (unsigned i = 0; i < cores; ++i)
         FWorkers.emplace_back(&TTileWriter::Work, this);
 }
@@ -76,6 +77,12 @@ void TTileWriter::Add(int level, TBitmap picture)
         if (error)
             throw EFCreateError(folder.string());
     }
+    if (FWorkers.empty()) {
+        for (std::int32_t column = 0; column < columns; ++column)
+            for (std::int32_t row = 0; row < rows; ++row)
+                Write({shared, level, column, row});
+        return;
+    }
     const std::lock_guard lock(FMutex);
     if (FError)
         return;
@@ -83,6 +90,14 @@ void TTileWriter::Add(int level, TBitmap picture)
         for (std::int32_t row = 0; row < rows; ++row)
             FJobs.push_back({shared, level, column, row});
     FWake.notify_all();
+}
+
+void TTileWriter::Write(const TJob& job) const
+{
+    if (FCancel && FCancel->load())
+        throw EPublishCancelled();
+    WritePng(TileImage(*job.Picture, job.Column, job.Row),
+             FDir / std::to_string(job.Level) / std::to_string(job.Column) / (std::to_string(job.Row) + ".png"));
 }
 
 void TTileWriter::Work()
@@ -97,11 +112,7 @@ void TTileWriter::Work()
         ++FBusy;
         lock.unlock();
         try {
-            if (FCancel && FCancel->load())
-                throw EPublishCancelled();
-            WritePng(TileImage(*job.Picture, job.Column, job.Row), FDir / std::to_string(job.Level) /
-                                                                       std::to_string(job.Column) /
-                                                                       (std::to_string(job.Row) + ".png"));
+            Write(job);
         } catch (...) {
             Fail(std::current_exception());
         }
