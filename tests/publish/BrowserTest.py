@@ -1,6 +1,7 @@
 """The published sample world in headless Chromium, from file://.
 
-At level 0, after a Go from the keyboard and after a Go by the button, the
+At level 0, after a Go from the keyboard, after a Go by the button and after
+the zoom-in button, the
 map's pixels in the screenshot are those of `kelderwyn-inspect render
 --markers` of the level, cropped to the view the page reports, and the
 page's background beyond the picture; only what lies over the map, the
@@ -165,12 +166,14 @@ def main():
         driver.find_element(By.CSS_SELECTOR, '#search button').click()
         view = check_go(driver, site, index, name)
         compare(driver, 'go-button', view)
+        driver.find_element(By.CSS_SELECTOR, '.leaflet-control-zoom-in').click()
+        compare(driver, 'zoom-in', settled(driver, 3))
 
         errors = [entry for entry in driver.get_log('browser') if entry['level'] in ('SEVERE', 'WARNING')]
         assert not errors, 'the browser logged: %r' % errors
     finally:
         driver.quit()
-    print('3 passed, 0 failed')
+    print('4 passed, 0 failed')
 
 
 main()

@@ -192,6 +192,7 @@ TEST(Publish, RefusesWhatTheViewerReportsAndFoldersNotItsOwn)
     EXPECT_FALSE(fs::exists(site / "tiles" / "9"));
     EXPECT_FALSE(fs::exists(site / TSiteFolder::StagingName));
     EXPECT_EQ(Slurp(site / TSiteFolder::MarkerName), PublishMarkerText());
+    EXPECT_EQ(std::distance(fs::directory_iterator(world), fs::directory_iterator()), 2) << "only the map and places";
 
     dir.Write("world/bigmap_hi.jpg", "not a picture\n");
     EXPECT_EQ(ErrorOf(Options(site, world)), (world / "bigmap_hi.jpg").string() + ": JPEG error #53.");
