@@ -1,5 +1,6 @@
 // kelderwyn-publish [--title TEXT] OUTDIR [FOLDER]: the map of a folder as a
 // static web site, the viewer's own pixels at each of its seven levels.
+#include "CommandLine.h"
 #include "Errors.h"
 #include "Publish.h"
 #include "TileWriter.h"
@@ -50,8 +51,7 @@ extern "C" void OnSignal(int)
 
 int UsageError(const std::string& problem)
 {
-    std::fprintf(stderr, "%s: %s\n%s", Program, problem.c_str(), Usage);
-    return 2;
+    return ::UsageError(Program, problem);
 }
 
 } // namespace
@@ -65,12 +65,10 @@ int main(int argc, char** argv)
         const std::string argument = argv[i];
         if (!operands.empty() || argument == "-" || argument.rfind('-', 0) != 0) {
             operands.push_back(argument);
-        } else if (argument == "--help" || argument == "-h") {
-            std::printf("%s%s", Usage, Help);
-            return 0;
-        } else if (argument == "--version") {
-            std::printf("%s %s\n", Program, KELDERWYN_VERSION);
-            return 0;
+        } else if (IsHelpOption(argument)) {
+            return PrintHelp(std::string(Usage) + Help);
+        } else if (IsVersionOption(argument)) {
+            return PrintVersion(Program);
         } else if (argument == "--title") {
             if (i + 1 == argc)
                 return UsageError("--title needs a TEXT");
@@ -99,8 +97,7 @@ int main(int argc, char** argv)
         options.Folder = operands[1];
     std::error_code error;
     if (!std::filesystem::is_directory(options.Folder, error)) {
-        std::fprintf(stderr, "%s: %s: no such folder\n", Program, options.Folder.c_str());
-        return 2;
+        return UsageError(options.Folder.string() + ": no such folder");
     }
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -119,10 +116,10 @@ int main(int argc, char** argv)
         std::printf("%s: %zu tiles and %zu places written to %s; open %s\n", Program, summary.Tiles, summary.Places,
                     options.OutDir.c_str(), (options.OutDir / "index.html").c_str());
     } catch (const EPublishCancelled&) {
-        std::fprintf(stderr, "%s: interrupted; nothing was published\n", Program);
+        PrintError(Program, {}, "interrupted; nothing was published");
         return 130;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s: %s\n", Program, UserMessage(e.what()).c_str());
+        PrintError(Program, {}, UserMessage(e.what()));
         return 1;
     }
     return 0;
