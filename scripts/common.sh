@@ -8,6 +8,7 @@ KELDERWYN_PACKAGES=(
   fonts-dejavu-core xvfb xauth imagemagick
   desktop-file-utils appstream
   dbus at-spi2-core python3-gi gir1.2-atspi-2.0 orca xdotool
+  libjs-leaflet chromium chromium-driver python3-selenium
 )
 
 # kelderwyn_install_packages [PACKAGES...]: installs what is missing of the

@@ -20,6 +20,10 @@ expected_files() {
   {
     echo usr/bin/kelderwyn-inspect
     echo usr/share/man/man1/kelderwyn-inspect.1.gz
+    if [ "${KELDERWYN_HAS_PUBLISH-0}" = 1 ]; then
+      echo usr/bin/kelderwyn-publish
+      echo usr/share/man/man1/kelderwyn-publish.1.gz
+    fi
     if [ -n "$KELDERWYN_SAMPLE_WORLD_PROGRAM" ]; then
       echo usr/bin/kelderwyn-make-sample-world
       echo usr/share/man/man1/kelderwyn-make-sample-world.1.gz
@@ -84,7 +88,7 @@ check_tree() {
   check_files "$root" debian
 
   local program
-  for program in kelderwyn-inspect kelderwyn-map kelderwyn-make-sample-world; do
+  for program in kelderwyn-inspect kelderwyn-map kelderwyn-make-sample-world kelderwyn-publish; do
     [ ! -e "$root/usr/bin/$program" ] || [ -x "$root/usr/bin/$program" ] || fail "$program is not executable"
   done
 

@@ -27,6 +27,7 @@ else
     exit 77
   fi
   newer=$(find "$build/tools/kelderwyn-inspect" "$build/tools/kelderwyn-make-sample-world" "$build/ui/kelderwyn-map" \
+    "$build/tools/kelderwyn-publish" \
     "$KELDERWYN_SOURCE_DIR/desktop" "$KELDERWYN_SOURCE_DIR/packaging" "$KELDERWYN_SOURCE_DIR/resources" \
     "$KELDERWYN_SOURCE_DIR/README.md" -newer "$deb" -print -quit 2>/dev/null || true)
   if [ -n "$newer" ]; then
@@ -68,6 +69,7 @@ changelog_version=$(gzip -dc "$tmp/root/usr/share/doc/$KELDERWYN_PACKAGE_NAME/ch
 depends=$(field Depends)
 required=(libc6 fonts-dejavu-core)
 [ "$KELDERWYN_HAS_VIEWER" = 1 ] && required+=(libjpeg62-turbo libqt6widgets6 qt6-qpa-plugins)
+[ "${KELDERWYN_HAS_PUBLISH-0}" = 1 ] && required+=(libjs-leaflet)
 for package in "${required[@]}"; do
   grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
@@ -75,6 +77,8 @@ done
 [ -n "$(field Section)" ] || fail "no Section"
 
 "$tmp/root/usr/bin/kelderwyn-inspect" --help >/dev/null || fail "the packaged kelderwyn-inspect --help failed"
+[ ! -e "$tmp/root/usr/bin/kelderwyn-publish" ] || "$tmp/root/usr/bin/kelderwyn-publish" --help >/dev/null ||
+  fail "the packaged kelderwyn-publish --help failed"
 
 viewer=$tmp/root/usr/bin/kelderwyn-map
 if [ ! -x "$viewer" ]; then

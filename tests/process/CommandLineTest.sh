@@ -4,9 +4,9 @@
 # command) the usage on stdout with status 0, and a wrong option is named on
 # stderr after the program's name, with status 2. The viewer answers --help
 # and --version without a display, and lets Qt take its own options first.
-#   CommandLineTest.sh VERSION VIEWER INSPECT SAMPLE_WORLD
+#   CommandLineTest.sh VERSION VIEWER INSPECT SAMPLE_WORLD PUBLISH
 set -euo pipefail
-version=$1 viewer=$2 inspect=$3 sampleworld=$4
+version=$1 viewer=$2 inspect=$3 sampleworld=$4 publish=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
@@ -26,13 +26,14 @@ check() {
   fi
 }
 
-for program in "$viewer" "$inspect" "$sampleworld"; do
+for program in "$viewer" "$inspect" "$sampleworld" "$publish"; do
   name=$(basename "$program")
   check "$name" 0 "$name $version"$'\n' "" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version
   check "$name" 0 "usage: $name " "" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help
 done
 check kelderwyn-make-sample-world 2 "" "kelderwyn-make-sample-world: unknown option '--bogus'"$'\n' "$sampleworld" --bogus
 check kelderwyn-inspect 2 "" "kelderwyn-inspect: unknown option '--bogus'"$'\n' "$inspect" --bogus
+check kelderwyn-publish 2 "" "kelderwyn-publish: unknown option '--bogus'"$'\n' "$publish" --bogus site
 for command in render locations lint; do
   check "$command" 0 "usage: kelderwyn-inspect $command " "" "$inspect" "$command" --help
   check "$command" 2 "" "kelderwyn-inspect $command: unknown option '--bogus'"$'\n' "$inspect" "$command" --bogus
