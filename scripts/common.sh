@@ -7,7 +7,7 @@ KELDERWYN_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth imagemagick
   desktop-file-utils appstream
-  dbus at-spi2-core python3-gi gir1.2-atspi-2.0
+  dbus at-spi2-core python3-gi gir1.2-atspi-2.0 orca xdotool
   libjs-leaflet chromium chromium-driver python3-selenium
 )
 

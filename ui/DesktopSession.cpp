@@ -40,7 +40,8 @@ void TDesktopSession::Attach(TMainForm& form)
     connect(&form, &TMainForm::Loaded, this, &TDesktopSession::RememberWorkingFolder);
     auto* shortcut = new QShortcut(QKeySequence::Open, &form);
     connect(shortcut, &QShortcut::activated, this, [this, &form] { Guarded([&] { OpenAnotherFolder(form); }); });
-    form.PanelMap->setToolTip(QString::fromLatin1(OpenHint));
+    // After the list of keys that the map's tool tip already holds.
+    form.PanelMap->setToolTip(form.PanelMap->toolTip() + QStringLiteral("<p>%1</p>").arg(QLatin1String(OpenHint)));
     form.ImageMap->setAccessibleDescription(form.ImageMap->accessibleDescription() + u' ' +
                                             QString::fromLatin1(OpenHint));
 }

@@ -1,10 +1,12 @@
 #include "Mainunit.h"
 
 #include "Accessibility.h"
+#include "Announcement.h"
 #include "AnsiText.h"
 #include "Application.h"
 #include "Color.h"
 #include "FastPaths.h"
+#include "FocusRing.h"
 #include "ImagePipeline.h"
 #include "KeyPreview.h"
 #include "LevelRules.h"
@@ -16,12 +18,14 @@
 #include "ToolBar.h"
 #include "VirtualKeys.h"
 #include "WheelRelay.h"
+#include "WindowKeys.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QIcon>
 #include <QPalette>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -98,12 +102,22 @@ void TMainForm::CreateControls()
     ScrollBarV->Widget()->setGeometry(344, 11, 17, 380);
 
     CreateToolBar();
+    FAnnouncement = new TAnnouncement(this);
 
     setTabOrder(CBLoc, ScrollBarH->Widget());
     setTabOrder(ScrollBarH->Widget(), ScrollBarV->Widget());
-    // The map, not the list, has the focus at start; it is no tab stop.
+    // The map, not the list, has the focus at start. The buttons and the map
+    // take no focus by a click or by Qt's own Tab; TWindowKeys tabs to them.
     PanelMap->setFocus();
+    new TFocusRing(this, TabStops());
+    PanelMap->setToolTip(TWindowKeys::Help());
     SetAccessibleNames();
+}
+
+QList<QWidget*> TMainForm::TabStops() const
+{
+    return {ToolButtonZoomIn, ToolButtonZoomOut,     ToolButtonZoomActual, CBLoc,
+            ToolButtonGo,     ScrollBarH->Widget(), ScrollBarV->Widget(),  PanelMap};
 }
 
 // What a screen reader says for each control: the zoom buttons by their hints,
@@ -119,19 +133,23 @@ void TMainForm::SetAccessibleNames()
     const TAccessibleText texts[] = {
         {ImageMap, QStringLiteral("Map picture"),
          QStringLiteral("The map at the current zoom level, with a square marker and the name of every place "
-                        "shown at that level. Keypad plus and minus zoom, the wheel scrolls up and down or, with "
-                        "Shift held, left and right, and dragging with the left button moves the map.")},
+                        "shown at that level. Ctrl+plus and Ctrl+minus, or keypad plus and minus, zoom; the "
+                        "arrows, Page Up, Page Down, Home and End move the map; the wheel scrolls up and down "
+                        "or, with Shift held, left and right, and dragging with the left button moves the map.")},
         {ScrollBarH->Widget(), QStringLiteral("Scroll map left and right"),
-         QStringLiteral("Moves the map left and right. Enabled when the map is zoomed in.")},
+         QStringLiteral("Moves the map left and right; its value is how far across the map the view "
+                        "is, in percent. Enabled when the map is zoomed in.")},
         {ScrollBarV->Widget(), QStringLiteral("Scroll map up and down"),
-         QStringLiteral("Moves the map up and down. Enabled when the map is zoomed in.")},
+         QStringLiteral("Moves the map up and down; its value is how far down the map the view is, "
+                        "in percent. Enabled when the map is zoomed in.")},
         {ToolBar, QStringLiteral("Tools"), QStringLiteral("Zoom buttons, the location list and Go.")},
         {ToolButtonZoomIn, ToolButtonZoomIn->toolTip(),
-         QStringLiteral("Shows the map one zoom level closer. Keypad plus does the same.")},
+         QStringLiteral("Shows the map one zoom level closer. Ctrl+plus and keypad plus do the same.")},
         {ToolButtonZoomOut, ToolButtonZoomOut->toolTip(),
-         QStringLiteral("Shows the map one zoom level further out. Keypad minus does the same.")},
+         QStringLiteral("Shows the map one zoom level further out. Ctrl+minus and keypad minus do the "
+                        "same.")},
         {ToolButtonZoomActual, ToolButtonZoomActual->toolTip(),
-         QStringLiteral("Goes back to the overview of the whole map.")},
+         QStringLiteral("Goes back to the overview of the whole map. Ctrl+0 does the same.")},
         {CBLoc, QStringLiteral("Location"),
          QStringLiteral("The places of the map in alphabetical order. Choose one and press Go.")},
         {ToolButtonGo, ToolButtonGo->text(),
@@ -141,6 +159,8 @@ void TMainForm::SetAccessibleNames()
         text.Control->setAccessibleName(text.Name);
         text.Control->setAccessibleDescription(text.Description);
     }
+    ReportValueInPercent(ScrollBarH->Widget());
+    ReportValueInPercent(ScrollBarV->Widget());
     PanelMap->setAccessibleName(QStringLiteral("Map"));
     DescribeView();
 }
@@ -205,6 +225,14 @@ void TMainForm::ConnectEvents()
     connect(ImageMap, &TMapImage::MouseMove, this, GuardedSlot(this, &TMainForm::ImageMapMouseMove));
     connect(ImageMap, &TMapImage::MouseUp, this, GuardedSlot(this, &TMainForm::ImageMapMouseUp));
     connect(ImageMap, &TMapImage::AboutToPaint, this, [this](const QRect& area) { FMarkers.DrawArea(area); });
+    // Before the key preview, whose filter then runs first.
+    auto* keys = new TWindowKeys(this, PanelMap, TabStops());
+    connect(keys, &TWindowKeys::ZoomIn, this, [this] { Guarded([this] { ZoomButtonClick(ToolButtonZoomIn); }); });
+    connect(keys, &TWindowKeys::ZoomOut, this, [this] { Guarded([this] { ZoomButtonClick(ToolButtonZoomOut); }); });
+    connect(keys, &TWindowKeys::ActualSize, this,
+            [this] { Guarded([this] { ZoomButtonClick(ToolButtonZoomActual); }); });
+    connect(keys, &TWindowKeys::Pan, this, GuardedSlot(this, &TMainForm::MapKeyPan));
+    connect(keys, &TWindowKeys::CloseRequested, this, &QWidget::close);
     new TKeyPreview(this, GuardedSlot(this, &TMainForm::FormKeyDown), GuardedSlot(this, &TMainForm::FormKeyUp));
     auto* wheel = new TWheelRelay(this, GuardedSlot(this, &TMainForm::FormMouseWheel));
     wheel->SetPassThrough(CBLoc);
@@ -393,6 +421,13 @@ void TMainForm::ZoomButtonClick(const QObject* sender)
         return;
     const int newLevel = ZoomLevel;
     ApplyZoomLevel(newLevel, [=, this] { SetScrollPositions(RecentreForZoom(oldH, oldV, oldLevel, newLevel)); });
+    AnnounceView();
+}
+
+void TMainForm::AnnounceView()
+{
+    if (FGoDepth == 0)
+        FAnnouncement->Announce(PanelMap->accessibleDescription());
 }
 
 void TMainForm::GoButtonClick()
@@ -415,16 +450,19 @@ void TMainForm::GoButtonClick()
             centre();
             PlaceImage();
         }
-        DescribeView();
-        return;
-    }
-    // The pump paints each level before the next step. The handlers it runs
-    // may change the level, so each step starts from wherever they left it.
-    while (ZoomLevel != target) {
-        ApplyZoomLevel(ZoomLevel < target ? ZoomLevel + 1 : ZoomLevel - 1, centre);
-        QCoreApplication::processEvents();
+    } else {
+        ++FGoDepth;
+        const auto going = qScopeGuard([this] { --FGoDepth; });
+        // The pump paints each level before the next step. The handlers it
+        // runs may change the level, so each step starts from wherever they
+        // left it.
+        while (ZoomLevel != target) {
+            ApplyZoomLevel(ZoomLevel < target ? ZoomLevel + 1 : ZoomLevel - 1, centre);
+            QCoreApplication::processEvents();
+        }
     }
     DescribeView();
+    AnnounceView();
 }
 
 void TMainForm::ScrollBarHScroll()
@@ -435,6 +473,16 @@ void TMainForm::ScrollBarHScroll()
 void TMainForm::ScrollBarVScroll()
 {
     ImageMap->move(ImageMap->x(), -ScrollBarV->Position());
+}
+
+void TMainForm::MapKeyPan(Qt::Orientation orientation, TPanKey key)
+{
+    if (ZoomLevel == 0)
+        return;
+    const bool across = orientation == Qt::Horizontal;
+    TScrollBar* bar = across ? ScrollBarH : ScrollBarV;
+    bar->SetPosition(KeyPanPosition(bar->Position(), bar->Max(), across ? ViewportWidth : ViewportHeight, key));
+    PlaceImage();
 }
 
 void TMainForm::FormMouseWheel(int wheelDelta)

@@ -8,6 +8,7 @@
 #include "Locations.h"
 #include "MarkerLayer.h"
 #include "Markers.h"
+#include "Panning.h"
 #include "ZoomGeometry.h"
 
 #include <QWidget>
@@ -18,6 +19,7 @@
 
 class QFrame;
 class QToolButton;
+class TAnnouncement;
 class TMapImage;
 class TScrollBar;
 class TSortedComboBox;
@@ -99,6 +101,9 @@ public:
     void ImageMapMouseUp(Qt::MouseButton button);
     void ScrollBarHScroll();
     void ScrollBarVScroll();
+    // A panning key on the map: moves the bar of that axis, and the image
+    // with it. Does nothing at level 0.
+    void MapKeyPan(Qt::Orientation orientation, TPanKey key);
 
 signals:
     // The start-up sequence read the map and the places without an error.
@@ -115,6 +120,8 @@ private:
     QToolButton* CreateToolButton(const QString& glyph, const QString& hint, int left);
     QFrame* CreateSeparator(int left);
     void ConnectEvents();
+    // The controls in the order Tab visits them.
+    QList<QWidget*> TabStops() const;
 
     // Hands both positions to the bars, which clamp them.
     void SetScrollPositions(TMapPoint position);
@@ -124,7 +131,13 @@ private:
     void FormKeyDown(int key);
     void FormKeyUp(int key);
 
+    // Has a screen reader say the map's description, unless a Go is under
+    // way: its end says where it took the view.
+    void AnnounceView();
+
     bool FCreated = false;
+    int FGoDepth = 0;
+    TAnnouncement* FAnnouncement = nullptr;
     // The picture ImageMap shows; ViewBitmap() finishes it.
     TBitmap FView;
     TMarkerLayer FMarkers{MarkerFonts};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(Panning, WheelMovesAtMostFivePixelsAndStopsAtTheEnds)
 {
     // Positive: the view moves towards the top, the image edge down.
@@ -36,4 +38,23 @@ TEST(Panning, DragFollowsThePointerUntilTheBarEnds)
             EXPECT_GE(moved, 0);
             EXPECT_LE(moved, 20);
         }
+}
+
+TEST(Panning, KeysStepATenthOrNearlyAViewportAndStopAtTheEnds)
+{
+    EXPECT_EQ(KeyPanPosition(100, 3420, 380, TPanKey::LineForward), 138);
+    EXPECT_EQ(KeyPanPosition(100, 2970, 330, TPanKey::LineBack), 67);
+    EXPECT_EQ(KeyPanPosition(100, 3420, 380, TPanKey::PageForward), 442);
+    EXPECT_EQ(KeyPanPosition(3400, 3420, 380, TPanKey::PageForward), 3420);
+    EXPECT_EQ(KeyPanPosition(700, 3420, 380, TPanKey::First), 0);
+    EXPECT_EQ(KeyPanPosition(5, -3, 380, TPanKey::LineForward), 0);
+}
+
+TEST(Panning, PercentAcrossRoundsAndPositionAtPercentGoesBack)
+{
+    EXPECT_EQ(PercentAcross(17, 3420), 0);
+    EXPECT_EQ(PercentAcross(18, 3420), 1);
+    EXPECT_EQ(PercentAcross(1710, 3420), 50);
+    EXPECT_EQ(PositionAtPercent(33.3, 330), 110);
+    EXPECT_EQ(PositionAtPercent(std::nan(""), 3420), 0);
 }

@@ -10,12 +10,18 @@
 //   plain QFrame as a border, "frame" over AT-SPI, which is the role of a
 //   top-level window);
 // - TSortedComboBox keeps its accessible name once an entry is chosen and
-//   gives the chosen entry as its value and text, see TComboBoxAccessible.
+//   gives the chosen entry as its value and text, see TComboBoxAccessible;
+// - a TAnnouncement reports the role of a notification, which Orca speaks
+//   when it appears;
+// - a scroll bar given to ReportValueInPercent gives how far across it
+//   stands, in percent, as its value, see TScrollBarAccessible.
 #pragma once
 
+class QAbstractSlider;
 class QWidget;
 
 void InstallAccessibility();
 
 void MarkAsDecoration(QWidget* widget);
+void ReportValueInPercent(QAbstractSlider* slider);
 bool IsDecoration(const QWidget* widget);
