@@ -11,10 +11,10 @@
 #include <utility>
 
 TWindowKeys::TWindowKeys(QWidget* window, QWidget* map, const QList<QWidget*>& tabStops)
-    : QObject(window), Window(window), Map(map)
+    : QObject(window), FWindow(window), FMap(map)
 {
     for (QWidget* stop : tabStops)
-        TabStops << stop;
+        FTabStops << stop;
     qApp->installEventFilter(this);
 }
 
@@ -25,12 +25,12 @@ TWindowKeys::~TWindowKeys()
 
 bool TWindowKeys::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !Window)
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !FWindow)
         return false;
     auto* receiver = static_cast<QWidget*>(watched);
-    if (!WidgetBelongsToWindow(receiver, Window, true))
+    if (!WidgetBelongsToWindow(receiver, FWindow, true))
         return false;
-    const bool inPopup = !WidgetBelongsToWindow(receiver, Window, false);
+    const bool inPopup = !WidgetBelongsToWindow(receiver, FWindow, false);
     // Acted on at its first delivery and consumed there, so that the
     // deliveries of an ignored key to the parents never repeat an action.
     return KeyPressed(*static_cast<const QKeyEvent*>(event), inPopup);
@@ -51,7 +51,7 @@ bool TWindowKeys::KeyPressed(const QKeyEvent& key, bool inPopup)
     }
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
         auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
-        if (button && TabStops.contains(button)) {
+        if (button && FTabStops.contains(button)) {
             button->click();
             return true;
         }
@@ -90,7 +90,7 @@ bool TWindowKeys::ZoomOrClose(const QKeyEvent& key)
 
 bool TWindowKeys::PanMap(const QKeyEvent& key)
 {
-    if (!Map || !Map->hasFocus())
+    if (!FMap || !FMap->hasFocus())
         return false;
     const bool sideways = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     const Qt::Orientation pages = sideways ? Qt::Horizontal : Qt::Vertical;
@@ -109,12 +109,12 @@ bool TWindowKeys::PanMap(const QKeyEvent& key)
 
 void TWindowKeys::MoveFocus(bool forward)
 {
-    const qsizetype count = TabStops.size();
-    qsizetype at = TabStops.indexOf(QApplication::focusWidget());
+    const qsizetype count = FTabStops.size();
+    qsizetype at = FTabStops.indexOf(QApplication::focusWidget());
     if (at < 0)
         at = forward ? count - 1 : 0;
     for (qsizetype step = 1; step <= count; ++step) {
-        QWidget* stop = TabStops.at(((forward ? at + step : at - step) % count + count) % count);
+        QWidget* stop = FTabStops.at(((forward ? at + step : at - step) % count + count) % count);
         if (stop && stop->isEnabled() && stop->isVisible()) {
             stop->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return;

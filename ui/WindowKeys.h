@@ -61,7 +61,7 @@ private:
     bool PanMap(const QKeyEvent& key);
     void MoveFocus(bool forward);
 
-    QPointer<QWidget> Window;
-    QPointer<QWidget> Map;
-    QList<QPointer<QWidget>> TabStops;
+    QPointer<QWidget> FWindow;
+    QPointer<QWidget> FMap;
+    QList<QPointer<QWidget>> FTabStops;
 };
