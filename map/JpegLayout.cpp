@@ -85,9 +85,12 @@ int ComponentIndex(const TJpegFrame& frame, const TJpegScan& scan, int selector)
 }
 
 // A scan header's fields after its length, or false when libjpeg would
-// refuse its length or a component.
+// refuse its length or a component. at holds the length - 2 bytes of the
+// header that follow the length field, and nothing beyond them is read.
 bool ReadScan(const TJpegFrame& frame, const std::uint8_t* at, unsigned length, TJpegScan& scan)
 {
+    if (length < 3)
+        return false;
     const int count = at[0];
     if (count < 1 || count > 4 || length != 2 * static_cast<unsigned>(count) + 6)
         return false;

@@ -33,10 +33,12 @@
 // are stepped over by it, scan headers are read. The walk ends at the
 // end-of-image marker, at the end of the data, or at a marker after which
 // libjpeg stops with an error (a second start of image or frame, an unknown
-// marker, a scan header of the wrong length or naming no component). A
-// sequential file whose first scan holds every component is decoded in that
-// one scan; libjpeg refuses a second one, so it is not counted. Where libjpeg
-// would fail anyway the walk may count more than it decodes, never less.
+// marker, a scan header of the wrong length, cut short by the end of the
+// data or naming no component); no byte a length covers is read before the
+// length is checked against the data left. A sequential file whose first
+// scan holds every component is decoded in that one scan; libjpeg refuses a
+// second one, so it is not counted. Where libjpeg would fail anyway the walk
+// may count more than it decodes, never less.
 //
 // Nothing here throws or allocates; every sum saturates instead of wrapping.
 #pragma once

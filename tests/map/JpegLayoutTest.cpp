@@ -90,3 +90,20 @@ TEST(JpegLayout, ARepeatedSelectorStandsForTheNextIdAsInLibjpeg)
     sos[7] = 1;
     EXPECT_EQ(Walk(frame, jpeg).Work, ScanWork(frame, Scan({0, 1})));
 }
+
+TEST(JpegLayout, AScanHeaderCutShortByTheEndOfTheDataIsNotReadPastIt)
+{
+    // The fuzzer's find: FF DA and a length of 0 to 3 as the file's last
+    // bytes. The copy holds exactly those bytes, so that a read past them is
+    // caught under the address sanitizer.
+    const TJpegFrame frame = TestJpegFrame(16, 16, {{1, 1}}, true);
+    std::vector<std::uint8_t> jpeg = FlatTestJpeg(frame, SimpleProgression(1));
+    jpeg.resize(jpeg.size() - 2);
+    const TJpegScanTotals whole = Walk(frame, jpeg);
+    for (std::uint8_t length = 0; length < 4; ++length) {
+        std::vector<std::uint8_t> cut = jpeg;
+        cut.insert(cut.end(), {0xFF, 0xDA, 0, length});
+        cut.shrink_to_fit();
+        EXPECT_EQ(Walk(frame, cut).Scans, whole.Scans) << int{length};
+    }
+}
