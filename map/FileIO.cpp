@@ -35,6 +35,11 @@ int OpenForRewriting(const std::string& fileName)
     return -1;
 }
 
+std::string NotAFileReason(const struct stat& status)
+{
+    return S_ISDIR(status.st_mode) ? SystemReason(EISDIR) : "Not a regular file";
+}
+
 TFilePtr Unbuffered(std::FILE* file)
 {
     if (file)
@@ -47,16 +52,28 @@ TFilePtr Unbuffered(std::FILE* file)
 TFilePtr OpenForReading(const std::string& fileName)
 {
     TFilePtr file = Unbuffered(std::fopen(fileName.c_str(), "rb"));
+    if (!file)
+        throw EFOpenError(fileName, SystemReason(errno));
     struct stat status {};
-    if (!file || ::fstat(fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode))
-        throw EFOpenError(fileName);
+    if (::fstat(fileno(file.get()), &status) != 0)
+        throw EFOpenError(fileName, SystemReason(errno));
+    if (!S_ISREG(status.st_mode))
+        throw EFOpenError(fileName, NotAFileReason(status));
     return file;
+}
+
+std::string MissingFileReason(const std::string& fileName)
+{
+    struct stat status {};
+    return ::stat(fileName.c_str(), &status) != 0 ? SystemReason(errno) : NotAFileReason(status);
 }
 
 std::uint64_t FileSize(std::FILE* file, const std::string& fileName)
 {
     struct stat status {};
-    if (::fstat(fileno(file), &status) != 0 || status.st_size < 0)
+    if (::fstat(fileno(file), &status) != 0)
+        throw EFOpenError(fileName, SystemReason(errno));
+    if (status.st_size < 0)
         throw EFOpenError(fileName);
     return static_cast<std::uint64_t>(status.st_size);
 }
@@ -65,7 +82,7 @@ std::size_t ReadFully(std::FILE* file, void* data, std::size_t size, const std::
 {
     const std::size_t got = std::fread(data, 1, size, file);
     if (got != size && std::ferror(file))
-        throw EFOpenError(fileName);
+        throw EFOpenError(fileName, SystemReason(errno));
     return got;
 }
 
@@ -73,26 +90,32 @@ TFilePtr CreateForWriting(const std::string& fileName)
 {
     TFilePtr file = Unbuffered(std::fopen(fileName.c_str(), "wb"));
     if (!file)
-        throw EFCreateError(fileName);
+        throw EFCreateError(fileName, SystemReason(errno));
     return file;
 }
 
 TFilePtr CreateReplacing(const std::string& fileName)
 {
     int descriptor = -1;
-    if (::unlink(fileName.c_str()) != 0 && (errno == EACCES || errno == EPERM))
+    int error = 0;
+    if (::unlink(fileName.c_str()) != 0 && (errno == EACCES || errno == EPERM)) {
+        // What the user needs to hear is why the name could not be replaced.
+        error = errno;
         descriptor = OpenForRewriting(fileName);
-    else
+    } else {
         do
             descriptor = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         while (descriptor < 0 && errno == EINTR);
+        error = errno;
+    }
     if (descriptor < 0)
-        throw EFCreateError(fileName);
+        throw EFCreateError(fileName, SystemReason(error));
     std::FILE* file = ::fdopen(descriptor, "w+b");
     if (!file) {
+        error = errno;
         RemoveIfNaming(fileName, descriptor);
         ::close(descriptor);
-        throw EFCreateError(fileName);
+        throw EFCreateError(fileName, SystemReason(error));
     }
     return Unbuffered(file);
 }

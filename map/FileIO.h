@@ -25,8 +25,9 @@
 //
 // Errors: EFOpenError "Cannot open file %s" when a file cannot be opened,
 // sized or read; EFCreateError "Cannot create file %s" when it cannot be
-// created. RemoveIfStillNamed is silent. The file name appears in the
-// messages exactly as given.
+// created. Both carry the system's reason (Errors.h).
+// RemoveIfStillNamed is silent. The file name appears in the messages
+// exactly as given.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +42,11 @@ struct TFileCloser {
 using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
 
 TFilePtr OpenForReading(const std::string& fileName);
+
+// Why there is no regular file of that name to open, in the system's words
+// ("No such file or directory", "Is a directory"), for a caller that found
+// none and reports it as EFOpenError.
+std::string MissingFileReason(const std::string& fileName);
 
 std::uint64_t FileSize(std::FILE* file, const std::string& fileName);
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstring>
 #include <cstdio>
 #include <limits>
 #include <utility>
@@ -64,6 +65,7 @@ TDecodeState& StateOf(j_common_ptr info)
 [[noreturn]] void Raise(j_common_ptr info, int code)
 {
     info->err->msg_code = code;
+    std::memset(&info->err->msg_parm, 0, sizeof info->err->msg_parm);
     ErrorExit(info);
 }
 
@@ -175,10 +177,12 @@ std::string FileTooLargeMessage(std::uintmax_t bytes)
 
 class TDecompressor {
 public:
-    // arrayBytes bounds the coefficient arrays and whatever libjpeg keeps
-    // in arrays of its own (it has no backing store); scanWorkLimit bounds
-    // the work the progress monitor counts.
-    explicit TDecompressor(std::uint64_t arrayBytes = 0, std::uint64_t scanWorkLimit = 0)
+    // fileName is what the errors name; arrayBytes bounds the coefficient
+    // arrays and whatever libjpeg keeps in arrays of its own (it has no
+    // backing store); scanWorkLimit bounds the work the progress monitor
+    // counts.
+    explicit TDecompressor(const std::string& fileName, std::uint64_t arrayBytes = 0, std::uint64_t scanWorkLimit = 0)
+        : FileName(fileName)
     {
         Info.err = jpeg_std_error(&Error.Pub);
         Error.Pub.error_exit = ErrorExit;
@@ -212,15 +216,20 @@ public:
     TDecompressor(const TDecompressor&) = delete;
     TDecompressor& operator=(const TDecompressor&) = delete;
 
-    [[noreturn]] void Fail() const
+    // Throws what stopped libjpeg: a limit, or libjpeg's error with its own
+    // words for it, from its message table.
+    [[noreturn]] void Fail()
     {
         if (Error.TooManyScans)
             throw EJPEG(TooManyScansMessage());
         if (Error.TooMuchScanWork)
             throw EJPEG(TooMuchScanWorkMessage);
-        throw EJPEG("JPEG error #" + std::to_string(Error.Pub.msg_code));
+        char words[JMSG_LENGTH_MAX] = {};
+        (*Error.Pub.format_message)(reinterpret_cast<j_common_ptr>(&Info), words);
+        throw EJPEG("JPEG error #" + std::to_string(Error.Pub.msg_code), words, FileName);
     }
 
+    const std::string FileName;
     jpeg_decompress_struct Info{};
     TDecodeState Error{};
     jpeg_progress_mgr Progress{};
@@ -330,24 +339,25 @@ void TJPEGImage::LoadFromFile(const std::string& fileName)
     CheckFileSize(size);
     std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
     data.resize(ReadFully(file.get(), data.data(), data.size(), fileName));
-    Load(std::move(data));
+    Load(std::move(data), fileName);
 }
 
 void TJPEGImage::LoadFromMemory(const std::uint8_t* data, std::size_t size)
 {
     CheckFileSize(size);
-    Load(std::vector<std::uint8_t>(data, data + size));
+    Load(std::vector<std::uint8_t>(data, data + size), {});
 }
 
-void TJPEGImage::Load(std::vector<std::uint8_t> data)
+void TJPEGImage::Load(std::vector<std::uint8_t> data, const std::string& fileName)
 {
-    TDecompressor decoder;
+    TDecompressor decoder(fileName);
     if (!ReadHeader(decoder, data.data(), data.size()))
         decoder.Fail();
     const TJpegFrame frame = FrameOf(decoder.Info);
     const TJpegScanTotals scans = WalkJpegScans(frame, data.data(), data.size());
     CheckImageSize(frame, scans.MultiScan, data.size());
     FData = std::move(data);
+    FFileName = fileName;
     FFrame = frame;
     FScans = scans;
 }
@@ -363,7 +373,7 @@ void TJPEGImage::DecodeInto(TBitmap& bitmap) const
     const std::uint64_t dataWork = DataWork();
     if (dataWork > MaxDecodeWork || FScans.Work > MaxDecodeWork - dataWork)
         throw EJPEG(dataWork > FScans.Work ? FileTooLargeMessage(FData.size()) : TooMuchScanWorkMessage);
-    TDecompressor decoder(MaxDecodeBytes - DecodeBytes(FFrame, false, FData.size()),
+    TDecompressor decoder(FFileName, MaxDecodeBytes - DecodeBytes(FFrame, false, FData.size()),
                           std::min(FScanWorkLimit, MaxDecodeWork - dataWork));
     decoder.Error.Frame = FFrame;
     if (!ReadHeader(decoder, FData.data(), FData.size()))

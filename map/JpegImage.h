@@ -58,8 +58,10 @@
 //
 // Errors: EFOpenError "Cannot open file %s" when the file cannot be opened or
 // read; EJPEG "JPEG error #%d" with libjpeg's message code for anything
-// libjpeg cannot parse or decode, and the limit messages above. A failed load
-// leaves the object as it was; a failed decode leaves the bitmap untouched.
+// libjpeg cannot parse or decode, and the limit messages above. "JPEG error
+// #%d" carries libjpeg's own words for the code as its reason and, for a file
+// loaded by LoadFromFile, the file's name (Errors.h). A failed load leaves
+// the object as it was; a failed decode leaves the bitmap untouched.
 #pragma once
 
 #include "Bitmap.h"
@@ -101,9 +103,10 @@ public:
     void SetScanWorkLimit(std::uint64_t limit) { FScanWorkLimit = limit; }
 
 private:
-    void Load(std::vector<std::uint8_t> data);
+    void Load(std::vector<std::uint8_t> data, const std::string& fileName);
 
     std::vector<std::uint8_t> FData;
+    std::string FFileName;
     TJpegFrame FFrame;
     TJpegScanTotals FScans;
     std::uint64_t FScanWorkLimit = MaxDecodeWork;

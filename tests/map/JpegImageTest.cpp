@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -29,6 +30,16 @@ std::string ErrorOf(const std::function<void()>& action)
         action();
     } catch (const EMapError& error) {
         return error.what();
+    }
+    return "no error";
+}
+
+std::string DetailOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const EMapError& error) {
+        return ErrorDetail(error);
     }
     return "no error";
 }
@@ -130,6 +141,8 @@ TEST_F(JpegFileTest, ReportsFilesThatAreNotJpegOrCannotBeOpened)
     WriteTestFile(Path, {'k', 'n', 'm', 'a', 'i', 'n', '\n', 'l', 'o', 'c', '\n'});
     TJPEGImage image;
     EXPECT_EQ(ErrorOf([&] { image.LoadFromFile(Path.string()); }), "JPEG error #53");
+    EXPECT_EQ(DetailOf([&] { image.LoadFromFile(Path.string()); }),
+              Path.string() + ": Not a JPEG file: starts with 0x6b 0x6e");
     EXPECT_TRUE(image.Empty());
     TBitmap bitmap(3, 3);
     image.DecodeInto(bitmap);
@@ -140,7 +153,9 @@ TEST_F(JpegFileTest, ReportsFilesThatAreNotJpegOrCannotBeOpened)
 
     const std::string missing = "no-such-folder-kelderwyn/bigmap_hi.jpg";
     EXPECT_EQ(ErrorOf([&] { image.LoadFromFile(missing); }), "Cannot open file " + missing);
-    EXPECT_THROW(image.LoadFromFile(std::filesystem::temp_directory_path().string()), EFOpenError);
+    EXPECT_EQ(DetailOf([&] { image.LoadFromFile(missing); }), SystemReason(ENOENT));
+    EXPECT_EQ(DetailOf([&] { image.LoadFromFile(std::filesystem::temp_directory_path().string()); }),
+              SystemReason(EISDIR));
 
     const std::vector<std::uint8_t> jpeg = EncodeTestJpeg(SmoothTestPicture(9, 4));
     WriteTestFile(Path, jpeg);

@@ -60,9 +60,9 @@ TEST(InspectRender, ReportsTheViewersMessageAndUsage)
 {
     TScratchDir dir;
     dir.Write("text.jpg", "not a picture\n");
-    EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Err, "JPEG error #53.\n");
+    EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Err, "JPEG error #53: Not a JPEG file: starts with 0x6e 0x6f.\n");
     EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Status, 1);
-    EXPECT_EQ(Render(dir, "missing.jpg 0 out.bmp").Err, "Cannot open file missing.jpg.\n");
+    EXPECT_EQ(Render(dir, "missing.jpg 0 out.bmp").Err, "Cannot open file missing.jpg: No such file or directory.\n");
     for (const std::string args : {"text.jpg 7 out.bmp", "text.jpg -1 out.bmp", "text.jpg 00 out.bmp", "text.jpg 0"}) {
         const TRenderRun run = Render(dir, args);
         EXPECT_EQ(run.Status, 2) << args;
@@ -102,6 +102,6 @@ TEST(InspectRender, WithMarkersDrawsThePlacesTheLevelShows)
     EXPECT_EQ(Render(dir, "--markers bad.gdb map.jpg 6 out.bmp").Err, "'-2x' is not a valid integer value.\n");
     const TRenderRun missing = Render(dir, "--markers none.gdb map.jpg 6 out.bmp");
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_EQ(missing.Err, "Cannot open file none.gdb.\n");
+    EXPECT_EQ(missing.Err, "Cannot open file none.gdb: No such file or directory.\n");
     EXPECT_EQ(Render(dir, "--markers map.jpg 6 out.bmp").Status, 2);
 }

@@ -76,7 +76,7 @@ int RunLint(int argc, char** argv)
         return lint.Clean() ? 0 : 1;
     } catch (const std::exception& error) {
         std::fflush(stdout);
-        std::fprintf(stderr, "%s\n", UserMessage(error.what()).c_str());
+        std::fprintf(stderr, "%s\n", ErrorLine(error).c_str());
         return 2;
     }
 }

@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "Errors.h"
+#include "FileIO.h"
 #include "Locations.h"
 #include "NameText.h"
 
@@ -90,11 +91,11 @@ int RunLocations(int argc, char** argv)
         return 1;
     } catch (const std::exception& error) {
         PrintRecords(list);
-        PrintError(error.what());
+        PrintError(ErrorLine(error));
         return 1;
     }
     if (closed) {
-        PrintError(EFOpenError(fileName).what());
+        PrintError(ErrorLine(EFOpenError(fileName, MissingFileReason(fileName))));
         return 1;
     }
     PrintRecords(list);

@@ -7,6 +7,7 @@
 #include "BmpFile.h"
 #include "Color.h"
 #include "Errors.h"
+#include "FileIO.h"
 #include "ImagePipeline.h"
 #include "Locations.h"
 #include "Markers.h"
@@ -55,7 +56,7 @@ void DrawMarkersFrom(const std::string& fileName, TBitmap& view, int level)
     bool missing = false;
     LoadLocations(fileName, locations, {[](const std::string&) {}, [&missing] { missing = true; }});
     if (missing)
-        throw EFOpenError(fileName);
+        throw EFOpenError(fileName, MissingFileReason(fileName));
     DrawLocations(view, locations, level, TMarkerFonts());
 }
 
@@ -82,7 +83,7 @@ int RunRender(int argc, char** argv)
             DrawMarkersFrom(markers, view, level);
         SaveBitmapToFile(view, argv[2]);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", UserMessage(e.what()).c_str());
+        std::fprintf(stderr, "%s\n", ErrorLine(e).c_str());
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 // kelderwyn-make-sample-world: writes a generated map picture and place
 // database into a folder, for running the viewer without the game's data.
+#include "Errors.h"
 #include "SampleWorld.h"
 
 #include <charconv>
@@ -46,7 +47,7 @@ int main(int argc, char** argv)
     try {
         WriteSampleWorld(argv[1], places);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "kelderwyn-make-sample-world: %s\n", e.what());
+        std::fprintf(stderr, "kelderwyn-make-sample-world: %s\n", ErrorLine(e).c_str());
         return 1;
     }
     return 0;
