@@ -38,7 +38,8 @@
 //   - MaxDecodeWork, 160 million units of JpegLayout.h (about a second): a
 //     file whose scans and data together ask more is refused before it is
 //     decoded with "JPEG image has too many scans for its size", or with
-//     "JPEG file too large (N bytes)" when its data asks more than its scans.
+//     "JPEG image too slow to decode (N bytes of compressed data)" when its
+//     data asks more than its scans.
 //     At 100 million pixels the scans of cjpeg -progressive ask 24 (grey) to
 //     52 (colour, 4:4:4) million units, which leaves room for 18 to 22 MB of
 //     data at 6 units a byte (the sample world's map at that size takes
@@ -50,6 +51,14 @@
 //   row of MCUs it takes in and stops a decode that goes over what the budget
 //   left for the scans, with the same message: a backstop should the walk
 //   of the markers and libjpeg ever disagree.
+//   An arithmetic-coded file's AC coefficients cost what they hold, which
+//   only the decode finds out: libjpeg's entropy decoder is wrapped so that
+//   every block is charged as it is decoded (JpegLayout.h). A decode of such
+//   a file that goes over the budget, by either count, stops after about a
+//   second at most with "JPEG image too slow to decode (N bytes of
+//   compressed data)". Arithmetic-coded maps of 3300 x 3800 pixels,
+//   sequential or progressive, sampled 4:2:0 or 4:4:4, at quality 92 to 100,
+//   ask 50 to 150 million units and decode in 0.3 to 0.9 s.
 // libjpeg's coefficient arrays, its only large buffers, are allocated by this
 // class within what MaxDecodeBytes leaves after the file and the bitmap, as
 // fresh memory backed by huge pages where the system offers them; libjpeg's

@@ -57,21 +57,23 @@ TEST(JpegImage, DecodesColourFilesExactlyAsLibjpegDoes)
 {
     const TBitmap picture = SmoothTestPicture(45, 31);
     for (bool progressive : {false, true})
-        for (bool subsample : {true, false}) {
-            SCOPED_TRACE(std::string(progressive ? "progressive" : "baseline") + (subsample ? " 4:2:0" : " 4:4:4"));
-            const std::vector<std::uint8_t> jpeg =
-                EncodeTestJpeg(picture, {.Progressive = progressive, .Subsample = subsample});
-            TJPEGImage image;
-            image.LoadFromMemory(jpeg.data(), jpeg.size());
-            EXPECT_EQ(image.Width(), 45);
-            EXPECT_EQ(image.Height(), 31);
-            EXPECT_EQ(image.Components(), 3);
-            EXPECT_EQ(image.Progressive(), progressive);
-            TBitmap decoded;
-            image.DecodeInto(decoded);
-            EXPECT_TRUE(decoded == ReferenceDecode(jpeg));
-            EXPECT_LE(MaxPixelDifference(decoded, picture), subsample ? 24 : 8);
-        }
+        for (bool subsample : {true, false})
+            for (bool arithmetic : {false, true}) {
+                SCOPED_TRACE(std::string(progressive ? "progressive" : "baseline") +
+                             (subsample ? " 4:2:0" : " 4:4:4") + (arithmetic ? " arithmetic" : ""));
+                const std::vector<std::uint8_t> jpeg = EncodeTestJpeg(
+                    picture, {.Progressive = progressive, .Subsample = subsample, .Arithmetic = arithmetic});
+                TJPEGImage image;
+                image.LoadFromMemory(jpeg.data(), jpeg.size());
+                EXPECT_EQ(image.Width(), 45);
+                EXPECT_EQ(image.Height(), 31);
+                EXPECT_EQ(image.Components(), 3);
+                EXPECT_EQ(image.Progressive(), progressive);
+                TBitmap decoded;
+                image.DecodeInto(decoded);
+                EXPECT_TRUE(decoded == ReferenceDecode(jpeg));
+                EXPECT_LE(MaxPixelDifference(decoded, picture), subsample ? 24 : 8);
+            }
 }
 
 TEST(JpegImage, DecodesGreyToEqualBlueGreenRed)
@@ -223,16 +225,12 @@ TEST(JpegImage, RefusesFilesWithTooManyScans)
 TEST(JpegImage, RefusesScanBombsBeforeDecoding)
 {
     // Flat pictures with the last scan repeated to 490 scans: as cjpeg writes
-    // them; with luminance sampled 4 x 4 and every scan of one component; and
-    // arithmetic-coded, where refining coefficients that need no data costs
-    // most. Decoding any of them would take many seconds.
+    // them, and with luminance sampled 4 x 4 and every scan of one component.
+    // Decoding either would take many seconds.
     const std::vector<TJpegScan> script = SimpleProgression(3);
-    std::vector<std::uint8_t> arithmetic =
-        EncodeTestJpeg(SmoothTestPicture(64, 64), {.Progressive = true, .Arithmetic = true});
-    SetTestJpegFrameSize(arithmetic, 1024, 1024);
     const std::vector<std::uint8_t> bombs[] = {
         FlatTestJpeg(TestJpegFrame(4096, 4096, {{2, 2}, {1, 1}, {1, 1}}, true), script),
-        FlatTestJpeg(TestJpegFrame(4096, 4096, {{4, 4}, {1, 1}, {1, 1}}, true), SplitScans(script)), arithmetic};
+        FlatTestJpeg(TestJpegFrame(4096, 4096, {{4, 4}, {1, 1}, {1, 1}}, true), SplitScans(script))};
     for (const std::vector<std::uint8_t>& bomb : bombs) {
         const std::vector<std::uint8_t> jpeg = WithLastScanRepeated(bomb, 490 - static_cast<int>(script.size()));
         TJPEGImage image;
@@ -243,9 +241,52 @@ TEST(JpegImage, RefusesScanBombsBeforeDecoding)
     }
 }
 
+TEST(JpegImage, ChargesArithmeticCodedCoefficientsAsTheyAreDecoded)
+{
+    // Every AC coefficient at 1025 costs the arithmetic decoder 25 decisions
+    // for one bit of data, its sign: a grey 6320 x 6320 such file is 4.9 MB
+    // and would take seconds. The decode charges each block 34 before it is
+    // decoded (DC and the block) and 63 x 24 + 64 for what it held, so a bound
+    // one below the total stops it, and the total itself does not.
+    TJpegFrame frame = TestJpegFrame(64, 48, {{1, 1}}, false);
+    frame.Arithmetic = true;
+    const std::vector<std::uint8_t> sequential = CoefficientTestJpeg(frame, 1025, false);
+    const std::string tooSlow =
+        "JPEG image too slow to decode (" + std::to_string(sequential.size()) + " bytes of compressed data)";
+    const std::uint64_t blocks = 8 * 6;
+    TJPEGImage image;
+    image.LoadFromMemory(sequential.data(), sequential.size());
+    EXPECT_EQ(image.Scans().Work, blocks * 34);
+    TBitmap bitmap;
+    image.SetScanWorkLimit(blocks * (34 + 63 * 24 + 64) - 1);
+    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }), tooSlow);
+    EXPECT_TRUE(bitmap.Empty());
+    image.SetScanWorkLimit(blocks * (34 + 63 * 24 + 64));
+    image.DecodeInto(bitmap);
+    EXPECT_TRUE(bitmap == ReferenceDecode(sequential));
+
+    // Progressive first scans of AC coefficients are counted before their
+    // point transform and come out as libjpeg stores them. A progressive
+    // file with its last scan repeated to 490 scans is stopped as it decodes.
+    frame.Progressive = true;
+    std::vector<std::uint8_t> progressive = CoefficientTestJpeg(frame, 1025, true);
+    image.LoadFromMemory(progressive.data(), progressive.size());
+    image.SetScanWorkLimit(image.Scans().Work);
+    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }).rfind("JPEG image too slow to decode (", 0), 0u);
+    image.SetScanWorkLimit(TJPEGImage::MaxDecodeWork);
+    image.DecodeInto(bitmap);
+    EXPECT_TRUE(bitmap == ReferenceDecode(progressive));
+
+    progressive = EncodeTestJpeg(SmoothTestPicture(64, 64), {.Progressive = true, .Arithmetic = true});
+    SetTestJpegFrameSize(progressive, 1024, 1024);
+    progressive = WithLastScanRepeated(progressive, 480);
+    image.LoadFromMemory(progressive.data(), progressive.size());
+    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }).rfind("JPEG image too slow to decode (", 0), 0u);
+}
+
 TEST(JpegImage, RefusesMoreCodedDataThanTheBudgetDecodes)
 {
-    // Arithmetic-coded data costs 24 units a byte, so 9 MB of it is over the
+    // Arithmetic-coded data costs 20 units a byte, so 9 MB of it is over the
     // budget; comments stand in for the data, as every byte of the file counts.
     const std::vector<std::uint8_t> small = EncodeTestJpeg(SmoothTestPicture(64, 64), {.Arithmetic = true});
     std::vector<std::uint8_t> comment{0xFF, 0xFE, 0xFF, 0xFF};
@@ -257,7 +298,8 @@ TEST(JpegImage, RefusesMoreCodedDataThanTheBudgetDecodes)
     TJPEGImage image;
     image.LoadFromMemory(jpeg.data(), jpeg.size());
     TBitmap bitmap;
-    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }), "JPEG file too large (" + std::to_string(jpeg.size()) + " bytes)");
+    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }),
+              "JPEG image too slow to decode (" + std::to_string(jpeg.size()) + " bytes of compressed data)");
     EXPECT_TRUE(bitmap.Empty());
 }
 
