@@ -3,6 +3,7 @@
 #include "Errors.h"
 
 #include <cerrno>
+#include <cstdint>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,9 +20,23 @@ void RemoveIfNaming(const std::string& fileName, int descriptor)
         ::unlink(fileName.c_str());
 }
 
+// Whether the open file is a whole BMP file: the signature "BM" and, after
+// it, the file size it states, which is its size.
+bool IsWholeBmp(int descriptor, const struct stat& status)
+{
+    std::uint8_t head[6];
+    if (::pread(descriptor, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head) || head[0] != 'B' ||
+        head[1] != 'M')
+        return false;
+    const std::uint32_t stated = static_cast<std::uint32_t>(head[2]) | static_cast<std::uint32_t>(head[3]) << 8 |
+                                 static_cast<std::uint32_t>(head[4]) << 16 | static_cast<std::uint32_t>(head[5]) << 24;
+    return static_cast<std::uint64_t>(status.st_size) == stated;
+}
+
 // A folder that does not let a name go still lets a file in it be rewritten
-// where the file allows: an ordinary file that no other name shares, opened
-// without following a link, is emptied and reused. -1 for anything else.
+// where the file allows. Only a BMP left by an earlier start is: a whole BMP
+// file that no other name shares, opened without following a link, is
+// emptied and reused. -1 for anything else, which stays as it is.
 int OpenForRewriting(const std::string& fileName)
 {
     const int descriptor = ::open(fileName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
@@ -29,7 +44,7 @@ int OpenForRewriting(const std::string& fileName)
         return -1;
     struct stat status {};
     if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 1 &&
-        ::ftruncate(descriptor, 0) == 0)
+        IsWholeBmp(descriptor, status) && ::ftruncate(descriptor, 0) == 0)
         return descriptor;
     ::close(descriptor);
     return -1;

@@ -17,15 +17,19 @@
 // name is free (O_CREAT | O_EXCL | O_NOFOLLOW), open for reading and writing.
 // A name planted again in between makes the create fail instead of writing
 // through it; a directory of that name stays and the create fails. Where the
-// folder does not let the name go (no write permission), an ordinary file
-// under it that no other name shares is emptied and reused instead, opened
-// without following a link; anything else there fails the create. The file
-// is read back through the same handle, never by its name again, and
-// RemoveIfStillNamed takes the name away only while it still names that file.
+// folder does not let the name go (no write permission), the file under it
+// is reused only when it is a BMP that an earlier start left there: an
+// ordinary file that no other name shares, opened without following a link,
+// that begins with the signature "BM" and the file size it states is its
+// size. That file is emptied and reused; anything else there stays as it is
+// and the create fails. The file is read back through the same handle, never
+// by its name again, and RemoveIfStillNamed takes the name away only while it
+// still names that file.
 //
 // Errors: EFOpenError "Cannot open file %s" when a file cannot be opened,
 // sized or read; EFCreateError "Cannot create file %s" when it cannot be
-// created. Both carry the system's reason (Errors.h).
+// created. Both carry the system's reason (Errors.h); where a folder keeps
+// the name, the reason is the folder's refusal ("Permission denied").
 // RemoveIfStillNamed is silent. The file name appears in the messages
 // exactly as given.
 #pragma once
