@@ -4,8 +4,11 @@
 #include "AnsiText.h"
 #include "Errors.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QWidget>
+
+#include <algorithm>
 
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv), FErrorBox(&TApplication::ShowMessageBox)
@@ -64,5 +67,12 @@ void TApplication::ShowMessageBox(const QString& caption, const QString& text, c
 {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
     box.setInformativeText(detail);
+    // The box takes the width of its short message, and would wrap the
+    // detail to it word by word: it gets room for a line of up to 80
+    // characters instead.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        const QFontMetrics metrics = label->fontMetrics();
+        label->setMinimumWidth(std::min(metrics.horizontalAdvance(detail), 80 * metrics.averageCharWidth()));
+    }
     box.exec();
 }
