@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -301,8 +301,8 @@ public:
     {
         if (Error.TooManyScans)
             throw EJPEG(TooManyScansMessage());
-        // Arithmetic-coded data asks work in proportion to what it holds,
-        // which a scan's work no longer tells apart from the data's.
+        // In an arithmetic-coded file the scans' count holds the work of the
+        // coefficients, which is what the data asks for.
         if (Error.TooMuchScanWork)
             throw EJPEG(Error.Frame.Arithmetic ? TooSlowMessage(FileBytes) : TooMuchScanWorkMessage);
         char words[JMSG_LENGTH_MAX] = {};
