@@ -35,13 +35,15 @@
 //     refinement;
 //   - its AC coefficients, which ArithmeticCoefficientWork counts from the
 //     values the block holds once decoded, since no walk can know them:
-//     1 for the end of the block, and up to the last coefficient of the
-//     band that is not zero, in a sequential scan or a progressive first
+//     1 for the end of the block, and for the coefficients of the scan's
+//     band (1 to 63 in a sequential scan, whatever its header says) up to
+//     the last that is not zero: in a sequential scan or a progressive first
 //     scan 1 for each zero and for each value v 4 if |v| = 1, else 3 + 2b
 //     for b the bit length of |v| - 1 (zero or not, end of block or not,
-//     sign, size and bits of its magnitude); in a refinement 2 for each zero, 3
-//     for each value that became 1 << Al in it, 1 for each value it
-//     refined. The decoder charges them as it goes (JpegImage.h).
+//     sign, size and bits of its magnitude); in a refinement 2 for each
+//     zero, 3 for each value of magnitude 1 << Al (one this scan made), 1
+//     for each other value. The decoder charges them as it goes
+//     (JpegImage.h).
 //
 // The walk: after the start-of-image marker, each marker is found as libjpeg
 // finds it, by skipping to the next 0xFF not followed by 0x00 or 0xFF, so the

@@ -84,9 +84,7 @@ int main(int argc, char** argv)
     // with luminance sampled 4 x 4; headers declaring too many pixels;
     // arithmetic-coded coefficients that cost many decisions each.
     auto bomb = [&](const std::string& name, const TBytes& bytes) { WriteTestFile(corpus / "jpeg" / name, bytes); };
-    TJpegFrame arithmetic = TestJpegFrame(32, 24, {{1, 1}}, false);
-    arithmetic.Arithmetic = true;
-    bomb("arithmetic-large-coefficients.jpg", CoefficientTestJpeg(arithmetic, 1025, true));
+    bomb("arithmetic-large-coefficients.jpg", ArithmeticTestJpeg(32, 24, false, 1025));
     const TBytes progressive = EncodeTestJpeg(odd, {.Quality = 50, .Progressive = true});
     bomb("more-than-500-scans.jpg", WithLastScanRepeated(progressive, 500));
     TBytes work = WithLastScanRepeated(FlatTestJpeg(TestJpegFrame(16, 16, {{2, 2}, {1, 1}, {1, 1}}, true),

@@ -243,44 +243,34 @@ TEST(JpegImage, RefusesScanBombsBeforeDecoding)
 
 TEST(JpegImage, ChargesArithmeticCodedCoefficientsAsTheyAreDecoded)
 {
-    // Every AC coefficient at 1025 costs the arithmetic decoder 25 decisions
-    // for one bit of data, its sign: a grey 6320 x 6320 such file is 4.9 MB
-    // and would take seconds. The decode charges each block 34 before it is
-    // decoded (DC and the block) and 63 x 24 + 64 for what it held, so a bound
-    // one below the total stops it, and the total itself does not.
-    TJpegFrame frame = TestJpegFrame(64, 48, {{1, 1}}, false);
-    frame.Arithmetic = true;
-    const std::vector<std::uint8_t> sequential = CoefficientTestJpeg(frame, 1025, false);
-    const std::string tooSlow =
-        "JPEG image too slow to decode (" + std::to_string(sequential.size()) + " bytes of compressed data)";
-    const std::uint64_t blocks = 8 * 6;
+    // An AC coefficient of 1025 costs the decoder 25 decisions for one bit of
+    // data: a grey 6320 x 6320 file of them (4.9 MB) would take seconds. Each
+    // of the 48 blocks here is charged 2 + 32 before it is decoded and
+    // 1 + 63 * 25 after, so a bound one below the total stops the decode.
+    std::vector<std::uint8_t> jpeg = ArithmeticTestJpeg(64, 48, false, 1025);
     TJPEGImage image;
-    image.LoadFromMemory(sequential.data(), sequential.size());
-    EXPECT_EQ(image.Scans().Work, blocks * 34);
     TBitmap bitmap;
-    image.SetScanWorkLimit(blocks * (34 + 63 * 24 + 64) - 1);
-    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }), tooSlow);
+    image.LoadFromMemory(jpeg.data(), jpeg.size());
+    image.SetScanWorkLimit(48 * (34 + 1 + 63 * 25) - 1);
+    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }),
+              "JPEG image too slow to decode (" + std::to_string(jpeg.size()) + " bytes of compressed data)");
     EXPECT_TRUE(bitmap.Empty());
-    image.SetScanWorkLimit(blocks * (34 + 63 * 24 + 64));
+    image.SetScanWorkLimit(48 * (34 + 1 + 63 * 25));
     image.DecodeInto(bitmap);
-    EXPECT_TRUE(bitmap == ReferenceDecode(sequential));
+    EXPECT_TRUE(bitmap == ReferenceDecode(jpeg));
 
     // Progressive first scans of AC coefficients are counted before their
-    // point transform and come out as libjpeg stores them. A progressive
-    // file with its last scan repeated to 490 scans is stopped as it decodes.
-    frame.Progressive = true;
-    std::vector<std::uint8_t> progressive = CoefficientTestJpeg(frame, 1025, true);
-    image.LoadFromMemory(progressive.data(), progressive.size());
-    image.SetScanWorkLimit(image.Scans().Work);
-    EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }).rfind("JPEG image too slow to decode (", 0), 0u);
+    // point transform, and come out as libjpeg stores them; a file with its
+    // last scan repeated to 490 scans is stopped on the way.
+    jpeg = ArithmeticTestJpeg(64, 48, true, 1025);
+    image.LoadFromMemory(jpeg.data(), jpeg.size());
     image.SetScanWorkLimit(TJPEGImage::MaxDecodeWork);
     image.DecodeInto(bitmap);
-    EXPECT_TRUE(bitmap == ReferenceDecode(progressive));
-
-    progressive = EncodeTestJpeg(SmoothTestPicture(64, 64), {.Progressive = true, .Arithmetic = true});
-    SetTestJpegFrameSize(progressive, 1024, 1024);
-    progressive = WithLastScanRepeated(progressive, 480);
-    image.LoadFromMemory(progressive.data(), progressive.size());
+    EXPECT_TRUE(bitmap == ReferenceDecode(jpeg));
+    jpeg = EncodeTestJpeg(SmoothTestPicture(64, 64), {.Progressive = true, .Arithmetic = true});
+    SetTestJpegFrameSize(jpeg, 1024, 1024);
+    jpeg = WithLastScanRepeated(jpeg, 480);
+    image.LoadFromMemory(jpeg.data(), jpeg.size());
     EXPECT_EQ(ErrorOf([&] { image.DecodeInto(bitmap); }).rfind("JPEG image too slow to decode (", 0), 0u);
 }
 

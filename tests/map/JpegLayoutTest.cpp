@@ -110,37 +110,27 @@ TEST(JpegLayout, AScanHeaderCutShortByTheEndOfTheDataIsNotReadPastIt)
 
 TEST(JpegLayout, ArithmeticCodingChargesTheDecisionsOfEachBlock)
 {
-    TJpegFrame sequential = TestJpegFrame(8, 8, {{1, 1}}, false);
-    sequential.Arithmetic = true;
-    TJpegFrame progressive = sequential;
-    progressive.Progressive = true;
-    TJpegScan dc = Scan({0});
-    dc.Se = 0;
-    TJpegScan band = Scan({0});
-    band.Ss = 6;
-    TJpegScan refinement = Scan({0});
-    refinement.Ss = 1;
-    refinement.Ah = 2;
-    refinement.Al = 1;
-    // DC and the block are known before it is decoded.
-    EXPECT_EQ(ScanWeight(sequential, Scan({0})), 2u + 32);
-    EXPECT_EQ(ScanWeight(progressive, dc), 2u + 32);
-    dc.Ah = 1;
-    EXPECT_EQ(ScanWeight(progressive, dc), 1u + 1);
-    EXPECT_EQ(ScanWeight(progressive, refinement), 1u + 4);
-
-    // Zigzag positions 1 (natural 1), 3 (natural 8) and 7 (natural 10).
+    TJpegFrame frame = TestJpegFrame(8, 8, {{1, 1}}, false);
+    frame.Arithmetic = true;
+    // Before decoding: the block, and 32 decisions for its DC coefficient.
+    EXPECT_EQ(ScanWeight(frame, Scan({0})), 2u + 32);
+    // Zigzag positions 1 (natural 1), 3 (natural 8) and 7 (natural 10): the
+    // end 1, the zeros at 2, 4, 5 and 6 one each, then 4 for |1|, 3 + 2 for
+    // |-2| and 3 + 2 * 11 for 1025.
     std::int16_t block[64] = {};
     block[1] = 1;
     block[8] = -2;
     block[10] = 1025;
-    // The end 1, the zeros at 2, 4, 5 and 6 one each, then 4 for |1|, 3 + 2
-    // for |-2| and 3 + 22 for 1025.
-    EXPECT_EQ(ArithmeticCoefficientWork(sequential, Scan({0}), block), 1u + 4 + 4 + 5 + 25);
-    // A band from position 6 holds a zero and 1025; a DC scan no AC at all.
-    EXPECT_EQ(ArithmeticCoefficientWork(progressive, band, block), 1u + 1 + 25);
-    EXPECT_EQ(ArithmeticCoefficientWork(progressive, dc, block), 0u);
-    // A refinement with Al = 1: 2 for each zero, 3 for the new value -2, 1
-    // for each value it refined.
-    EXPECT_EQ(ArithmeticCoefficientWork(progressive, refinement, block), 1u + 8 + 3 + 1 + 1);
+    EXPECT_EQ(ArithmeticCoefficientWork(frame, Scan({0}), block), 1u + 4 + 4 + 5 + 25);
+    // A progressive band from position 6 holds one zero and 1025; a
+    // refinement with Al = 1 costs 2 a zero, 3 for the new value -2 and 1 for
+    // each other value.
+    frame.Progressive = true;
+    TJpegScan scan = Scan({0});
+    scan.Ss = 6;
+    EXPECT_EQ(ArithmeticCoefficientWork(frame, scan, block), 1u + 1 + 25);
+    scan.Ss = 1;
+    scan.Ah = 2;
+    scan.Al = 1;
+    EXPECT_EQ(ArithmeticCoefficientWork(frame, scan, block), 1u + 8 + 3 + 1 + 1);
 }

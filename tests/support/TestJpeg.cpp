@@ -308,7 +308,7 @@ std::vector<std::uint8_t> FlatTestJpeg(const TJpegFrame& frame, const std::vecto
     return out;
 }
 
-std::vector<std::uint8_t> CoefficientTestJpeg(const TJpegFrame& frame, int magnitude, bool randomSigns)
+std::vector<std::uint8_t> ArithmeticTestJpeg(unsigned width, unsigned height, bool progressive, int magnitude)
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};
@@ -317,56 +317,26 @@ std::vector<std::uint8_t> CoefficientTestJpeg(const TJpegFrame& frame, int magni
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = frame.Width;
-    info.image_height = frame.Height;
-    info.input_components = frame.Count;
-    info.in_color_space = frame.Count == 1 ? JCS_GRAYSCALE : frame.Count == 3 ? JCS_YCbCr : JCS_CMYK;
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
     jpeg_set_defaults(&info);
     const std::vector<unsigned> steps(DCTSIZE2, 1);
     jpeg_add_quant_table(&info, 0, steps.data(), 100, TRUE);
-    int hmax = 1, vmax = 1;
-    for (int c = 0; c < frame.Count; ++c) {
-        info.comp_info[c].h_samp_factor = frame.Components[c].H;
-        info.comp_info[c].v_samp_factor = frame.Components[c].V;
-        info.comp_info[c].quant_tbl_no = 0;
-        hmax = std::max(hmax, frame.Components[c].H);
-        vmax = std::max(vmax, frame.Components[c].V);
-    }
-    info.arith_code = frame.Arithmetic;
-    if (frame.Progressive)
+    info.arith_code = TRUE;
+    if (progressive)
         jpeg_simple_progression(&info);
-
-    jvirt_barray_ptr arrays[MAX_COMPONENTS] = {};
-    JDIMENSION rows[MAX_COMPONENTS] = {};
-    JDIMENSION columns[MAX_COMPONENTS] = {};
-    const auto whole = [](std::uint64_t pixels, int samples, int most) {
-        const std::uint64_t blocks = (pixels * static_cast<unsigned>(samples) + 8u * static_cast<unsigned>(most) - 1) /
-                                     (8u * static_cast<unsigned>(most));
-        return static_cast<JDIMENSION>((blocks + static_cast<unsigned>(samples) - 1) / static_cast<unsigned>(samples) *
-                                       static_cast<unsigned>(samples));
-    };
-    for (int c = 0; c < frame.Count; ++c) {
-        columns[c] = whole(frame.Width, frame.Components[c].H, hmax);
-        rows[c] = whole(frame.Height, frame.Components[c].V, vmax);
-        arrays[c] = (*info.mem->request_virt_barray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, TRUE,
-                                                     columns[c], rows[c],
-                                                     static_cast<JDIMENSION>(frame.Components[c].V));
+    const auto common = reinterpret_cast<j_common_ptr>(&info);
+    const JDIMENSION columns = (width + 7) / 8, rows = (height + 7) / 8;
+    jvirt_barray_ptr blocks = (*info.mem->request_virt_barray)(common, JPOOL_IMAGE, TRUE, columns, rows, 1);
+    (*info.mem->realize_virt_arrays)(common);
+    for (JDIMENSION y = 0; y < rows; ++y) {
+        JBLOCKROW row = *(*info.mem->access_virt_barray)(common, blocks, y, 1, TRUE);
+        for (JDIMENSION x = 0; x < columns; ++x)
+            std::fill(row[x] + 1, row[x] + DCTSIZE2, static_cast<JCOEF>(magnitude));
     }
-    (*info.mem->realize_virt_arrays)(reinterpret_cast<j_common_ptr>(&info));
-    std::uint32_t random = 12345;
-    for (int c = 0; c < frame.Count; ++c)
-        for (JDIMENSION y = 0; y < rows[c]; ++y) {
-            JBLOCKROW row = *(*info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&info), arrays[c], y, 1,
-                                                              TRUE);
-            for (JDIMENSION x = 0; x < columns[c]; ++x) {
-                row[x][0] = 0;
-                for (int k = 1; k < DCTSIZE2; ++k) {
-                    random = random * 1103515245u + 12345u;
-                    row[x][k] = static_cast<JCOEF>(randomSigns && (random >> 16 & 1) ? -magnitude : magnitude);
-                }
-            }
-        }
-    jpeg_write_coefficients(&info, arrays);
+    jpeg_write_coefficients(&info, &blocks);
     jpeg_finish_compress(&info);
     std::vector<std::uint8_t> bytes(buffer, buffer + size);
     jpeg_destroy_compress(&info);
