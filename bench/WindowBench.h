@@ -46,7 +46,7 @@ inline int RunWindowBenchmarks(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     TApplication application(qtArgc, argv);
-    application.SetErrorBox([](const QString&, const QString& text) {
+    application.SetErrorBox([](const QString&, const QString& text, const QString&) {
         std::fprintf(stderr, "error: %s\n", qPrintable(text));
     });
     benchmark::Initialize(&argc, argv);

@@ -4,6 +4,7 @@
 #include "FileIO.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -171,7 +172,7 @@ void WriteBitmap(const TBitmap& bitmap, std::FILE* file, const std::string& file
     if (written && imageBytes > 0)
         written = std::fwrite(bitmap.Bits(), 1, imageBytes, file) == imageBytes;
     if (!written || std::fflush(file) != 0)
-        throw EWriteError(fileName);
+        throw EWriteError(fileName, SystemReason(errno));
 }
 
 void SaveBitmapToFile(const TBitmap& bitmap, const std::string& fileName)
@@ -179,14 +180,14 @@ void SaveBitmapToFile(const TBitmap& bitmap, const std::string& fileName)
     TFilePtr file = CreateForWriting(fileName);
     WriteBitmap(bitmap, file.get(), fileName);
     if (std::fclose(file.release()) != 0)
-        throw EWriteError(fileName);
+        throw EWriteError(fileName, SystemReason(errno));
 }
 
 TBitmap ReadBitmap(std::FILE* file, const std::string& fileName)
 {
     const std::uint64_t fileSize = FileSize(file, fileName);
     if (std::fseek(file, 0, SEEK_SET) != 0)
-        throw EFOpenError(fileName);
+        throw EFOpenError(fileName, SystemReason(errno));
 
     const std::string source = "BMP file " + fileName;
     std::uint8_t head[MaxHeadSize];
@@ -198,7 +199,7 @@ TBitmap ReadBitmap(std::FILE* file, const std::string& fileName)
     TBitmap bitmap(layout.Width, layout.Rows);
     if (layout.ImageBytes > 0) {
         if (std::fseek(file, static_cast<long>(layout.PixelOffset), SEEK_SET) != 0)
-            throw EFOpenError(fileName);
+            throw EFOpenError(fileName, SystemReason(errno));
         if (ReadFully(file, bitmap.Bits(), layout.ImageBytes, fileName) != layout.ImageBytes)
             Invalid(source, "the file ended while it was read");
     }

@@ -17,16 +17,21 @@
 // name is free (O_CREAT | O_EXCL | O_NOFOLLOW), open for reading and writing.
 // A name planted again in between makes the create fail instead of writing
 // through it; a directory of that name stays and the create fails. Where the
-// folder does not let the name go (no write permission), an ordinary file
-// under it that no other name shares is emptied and reused instead, opened
-// without following a link; anything else there fails the create. The file
-// is read back through the same handle, never by its name again, and
-// RemoveIfStillNamed takes the name away only while it still names that file.
+// folder does not let the name go (no write permission), the file under it
+// is reused only when it is a BMP that an earlier start left there: an
+// ordinary file that no other name shares, opened without following a link,
+// that begins with the signature "BM" and the file size it states is its
+// size. That file is emptied and reused; anything else there stays as it is
+// and the create fails. The file is read back through the same handle, never
+// by its name again, and RemoveIfStillNamed takes the name away only while it
+// still names that file.
 //
 // Errors: EFOpenError "Cannot open file %s" when a file cannot be opened,
 // sized or read; EFCreateError "Cannot create file %s" when it cannot be
-// created. RemoveIfStillNamed is silent. The file name appears in the
-// messages exactly as given.
+// created. Both carry the system's reason (Errors.h); where a folder keeps
+// the name, the reason is the folder's refusal ("Permission denied").
+// RemoveIfStillNamed is silent. The file name appears in the messages
+// exactly as given.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +46,11 @@ struct TFileCloser {
 using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
 
 TFilePtr OpenForReading(const std::string& fileName);
+
+// Why there is no regular file of that name to open, in the system's words
+// ("No such file or directory", "Is a directory"), for a caller that found
+// none and reports it as EFOpenError.
+std::string MissingFileReason(const std::string& fileName);
 
 std::uint64_t FileSize(std::FILE* file, const std::string& fileName);
 

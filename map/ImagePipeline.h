@@ -13,7 +13,10 @@
 // created in tempName's own folder, and step 4 reads that same file back
 // through the handle that wrote it, whatever the name has come to point to
 // since (FileIO.h). Steps 4 and 5 leave the name alone unless it still names
-// the file of step 3.
+// the file of step 3. Where the folder keeps the name (no write permission),
+// a BMP that an earlier start left there is written over and, as step 5
+// cannot delete it, stays; anything else there is left as it is and step 3
+// fails with EFCreateError.
 //
 // An exception ends the pipeline at its step and nothing is returned. A write
 // that fails at step 3 removes the partial file it made; a complete file whose

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -13,6 +14,9 @@
 
 #include <jpeglib.h>
 #include <jerror.h>
+// The entropy decoder's routines, which the arithmetic decoder's work is
+// counted around.
+#include <jpegint.h>
 
 namespace {
 
@@ -37,12 +41,20 @@ struct TDecodeState {
     std::jmp_buf Jump;
     bool TooManyScans;
     bool TooMuchScanWork;
-    // The backstop: the scan work of every row of MCUs libjpeg has taken in.
+    // The backstop: the scan work of every row of MCUs libjpeg has taken in,
+    // and the work of the arithmetic-coded coefficients it has decoded.
     TJpegFrame Frame;
     std::uint64_t ScanWork;
     std::uint64_t ScanWorkLimit;
     int Scan;
     JDIMENSION Row;
+    // libjpeg's own routines of its arithmetic decoder, which the counting
+    // ones call, and the scan they decode.
+    void (*StartPass)(j_decompress_ptr);
+    boolean (*DecodeMcu)(j_decompress_ptr, JBLOCKROW*);
+    TJpegScan CodedScan;
+    bool WholeValues;
+    int PointTransform;
     // The coefficient arrays, and the bytes they may take together.
     TBlockArray Arrays[MaxJpegComponents];
     int ArrayCount;
@@ -64,6 +76,7 @@ TDecodeState& StateOf(j_common_ptr info)
 [[noreturn]] void Raise(j_common_ptr info, int code)
 {
     info->err->msg_code = code;
+    std::memset(&info->err->msg_parm, 0, sizeof info->err->msg_parm);
     ErrorExit(info);
 }
 
@@ -81,12 +94,74 @@ std::uint64_t RowBlocks(const jpeg_decompress_struct& info, JDIMENSION row)
     return std::uint64_t{component.width_in_blocks} * static_cast<unsigned>(rows);
 }
 
+// Charges the decisions of the arithmetic-coded AC coefficients of each MCU
+// as libjpeg decodes them (JpegLayout.h). For a progressive first scan of AC
+// coefficients libjpeg stores the values with no point transform (see
+// CountScan), so that none is cut off before it is counted; the values it
+// wrote are shifted here as libjpeg would have stored them, and the rest of
+// the block is left as it was.
+boolean CountedDecodeMcu(j_decompress_ptr info, JBLOCKROW* blocks)
+{
+    TDecodeState& state = StateOf(reinterpret_cast<j_common_ptr>(info));
+    JCOEF* const block = blocks[0][0];
+    JCOEF before[DCTSIZE2];
+    if (state.WholeValues) {
+        std::memcpy(before, block, sizeof before);
+        std::memset(block, 0, sizeof before);
+    }
+    const boolean decoded = (*state.DecodeMcu)(info, blocks);
+    for (int i = 0; i < info->blocks_in_MCU; ++i)
+        state.ScanWork += ArithmeticCoefficientWork(state.Frame, state.CodedScan, blocks[i][0]);
+    if (state.WholeValues)
+        for (int k = 0; k < DCTSIZE2; ++k)
+            block[k] = block[k] != 0 ? static_cast<JCOEF>(static_cast<unsigned>(block[k]) << state.PointTransform)
+                                     : before[k];
+    if (state.ScanWork > state.ScanWorkLimit) {
+        state.TooMuchScanWork = true;
+        ErrorExit(reinterpret_cast<j_common_ptr>(info));
+    }
+    return decoded;
+}
+
+// Puts CountedDecodeMcu in place of the routine libjpeg chose for the scan
+// that starts. A progressive first scan of AC coefficients, whose values
+// libjpeg would shift by the point transform Al and so lose their top bits,
+// is decoded with Al = 0: libjpeg reads Al for nothing else once the scan has
+// started, and the next scan header sets it again.
+void CountScan(j_decompress_ptr info)
+{
+    TDecodeState& state = StateOf(reinterpret_cast<j_common_ptr>(info));
+    state.DecodeMcu = info->entropy->decode_mcu;
+    info->entropy->decode_mcu = CountedDecodeMcu;
+    state.CodedScan.Ss = info->Ss;
+    state.CodedScan.Se = info->Se;
+    state.CodedScan.Ah = info->Ah;
+    state.CodedScan.Al = info->Al;
+    state.WholeValues = info->progressive_mode && info->Ss > 0 && info->Ah == 0;
+    state.PointTransform = state.WholeValues ? info->Al : 0;
+    if (state.WholeValues)
+        info->Al = 0;
+}
+
+void CountedStartPass(j_decompress_ptr info)
+{
+    (*StateOf(reinterpret_cast<j_common_ptr>(info)).StartPass)(info);
+    CountScan(info);
+}
+
 // libjpeg reports here before each step of its work; since the last report
-// it may have taken in one more row of MCUs of the current scan.
+// it may have taken in one more row of MCUs of the current scan. Its entropy
+// decoder exists by the first report after the header, and has decoded
+// nothing yet; an arithmetic one gets the counting routines then.
 void MonitorProgress(j_common_ptr info)
 {
-    const auto& decompress = *reinterpret_cast<j_decompress_ptr>(info);
+    auto& decompress = *reinterpret_cast<j_decompress_ptr>(info);
     TDecodeState& state = StateOf(info);
+    if (decompress.arith_code && decompress.entropy && decompress.entropy->start_pass != CountedStartPass) {
+        state.StartPass = decompress.entropy->start_pass;
+        decompress.entropy->start_pass = CountedStartPass;
+        CountScan(&decompress);
+    }
     if (decompress.input_scan_number > TJPEGImage::MaxScans) {
         state.TooManyScans = true;
         ErrorExit(info);
@@ -168,6 +243,11 @@ std::string TooManyScansMessage()
 
 const char TooMuchScanWorkMessage[] = "JPEG image has too many scans for its size";
 
+std::string TooSlowMessage(std::uint64_t bytes)
+{
+    return "JPEG image too slow to decode (" + std::to_string(bytes) + " bytes of compressed data)";
+}
+
 std::string FileTooLargeMessage(std::uintmax_t bytes)
 {
     return "JPEG file too large (" + std::to_string(bytes) + " bytes)";
@@ -175,10 +255,13 @@ std::string FileTooLargeMessage(std::uintmax_t bytes)
 
 class TDecompressor {
 public:
-    // arrayBytes bounds the coefficient arrays and whatever libjpeg keeps
-    // in arrays of its own (it has no backing store); scanWorkLimit bounds
-    // the work the progress monitor counts.
-    explicit TDecompressor(std::uint64_t arrayBytes = 0, std::uint64_t scanWorkLimit = 0)
+    // fileName is what the errors name and fileBytes its size; arrayBytes
+    // bounds the coefficient arrays and whatever libjpeg keeps in arrays of
+    // its own (it has no backing store); scanWorkLimit bounds the work the
+    // progress monitor counts.
+    explicit TDecompressor(const std::string& fileName, std::uint64_t fileBytes = 0, std::uint64_t arrayBytes = 0,
+                           std::uint64_t scanWorkLimit = 0)
+        : FileName(fileName), FileBytes(fileBytes)
     {
         Info.err = jpeg_std_error(&Error.Pub);
         Error.Pub.error_exit = ErrorExit;
@@ -212,15 +295,23 @@ public:
     TDecompressor(const TDecompressor&) = delete;
     TDecompressor& operator=(const TDecompressor&) = delete;
 
-    [[noreturn]] void Fail() const
+    // Throws what stopped libjpeg: a limit, or libjpeg's error with its own
+    // words for it, from its message table.
+    [[noreturn]] void Fail()
     {
         if (Error.TooManyScans)
             throw EJPEG(TooManyScansMessage());
+        // In an arithmetic-coded file the scans' count holds the work of the
+        // coefficients, which is what the data asks for.
         if (Error.TooMuchScanWork)
-            throw EJPEG(TooMuchScanWorkMessage);
-        throw EJPEG("JPEG error #" + std::to_string(Error.Pub.msg_code));
+            throw EJPEG(Error.Frame.Arithmetic ? TooSlowMessage(FileBytes) : TooMuchScanWorkMessage);
+        char words[JMSG_LENGTH_MAX] = {};
+        (*Error.Pub.format_message)(reinterpret_cast<j_common_ptr>(&Info), words);
+        throw EJPEG("JPEG error #" + std::to_string(Error.Pub.msg_code), words, FileName);
     }
 
+    const std::string FileName;
+    const std::uint64_t FileBytes;
     jpeg_decompress_struct Info{};
     TDecodeState Error{};
     jpeg_progress_mgr Progress{};
@@ -330,24 +421,25 @@ void TJPEGImage::LoadFromFile(const std::string& fileName)
     CheckFileSize(size);
     std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
     data.resize(ReadFully(file.get(), data.data(), data.size(), fileName));
-    Load(std::move(data));
+    Load(std::move(data), fileName);
 }
 
 void TJPEGImage::LoadFromMemory(const std::uint8_t* data, std::size_t size)
 {
     CheckFileSize(size);
-    Load(std::vector<std::uint8_t>(data, data + size));
+    Load(std::vector<std::uint8_t>(data, data + size), {});
 }
 
-void TJPEGImage::Load(std::vector<std::uint8_t> data)
+void TJPEGImage::Load(std::vector<std::uint8_t> data, const std::string& fileName)
 {
-    TDecompressor decoder;
+    TDecompressor decoder(fileName);
     if (!ReadHeader(decoder, data.data(), data.size()))
         decoder.Fail();
     const TJpegFrame frame = FrameOf(decoder.Info);
     const TJpegScanTotals scans = WalkJpegScans(frame, data.data(), data.size());
     CheckImageSize(frame, scans.MultiScan, data.size());
     FData = std::move(data);
+    FFileName = fileName;
     FFrame = frame;
     FScans = scans;
 }
@@ -362,8 +454,8 @@ void TJPEGImage::DecodeInto(TBitmap& bitmap) const
         throw EJPEG(TooManyScansMessage());
     const std::uint64_t dataWork = DataWork();
     if (dataWork > MaxDecodeWork || FScans.Work > MaxDecodeWork - dataWork)
-        throw EJPEG(dataWork > FScans.Work ? FileTooLargeMessage(FData.size()) : TooMuchScanWorkMessage);
-    TDecompressor decoder(MaxDecodeBytes - DecodeBytes(FFrame, false, FData.size()),
+        throw EJPEG(dataWork > FScans.Work ? TooSlowMessage(FData.size()) : TooMuchScanWorkMessage);
+    TDecompressor decoder(FFileName, FData.size(), MaxDecodeBytes - DecodeBytes(FFrame, false, FData.size()),
                           std::min(FScanWorkLimit, MaxDecodeWork - dataWork));
     decoder.Error.Frame = FFrame;
     if (!ReadHeader(decoder, FData.data(), FData.size()))

@@ -1,12 +1,23 @@
 #include "JpegLayout.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
 namespace {
 
 constexpr std::uint64_t Saturated = std::numeric_limits<std::uint64_t>::max();
+
+// The most decisions the arithmetic decoder takes for a DC coefficient.
+constexpr unsigned DcDecisions = 32;
+
+// For each coefficient of a block, its place in the order a scan codes them.
+constexpr int ZigzagIndex[64] = {
+    0,  1,  5,  6,  14, 15, 27, 28, 2,  4,  7,  13, 16, 26, 29, 42, 3,  8,  12, 17, 25, 30,
+    41, 43, 9,  11, 18, 24, 31, 40, 44, 53, 10, 19, 23, 32, 39, 45, 52, 54, 20, 22, 33, 38,
+    46, 51, 55, 60, 21, 34, 37, 47, 50, 56, 59, 61, 35, 36, 48, 49, 57, 58, 62, 63};
 
 std::uint64_t Add(std::uint64_t a, std::uint64_t b)
 {
@@ -85,9 +96,12 @@ int ComponentIndex(const TJpegFrame& frame, const TJpegScan& scan, int selector)
 }
 
 // A scan header's fields after its length, or false when libjpeg would
-// refuse its length or a component.
+// refuse its length or a component. at holds the length - 2 bytes of the
+// header that follow the length field, and nothing beyond them is read.
 bool ReadScan(const TJpegFrame& frame, const std::uint8_t* at, unsigned length, TJpegScan& scan)
 {
+    if (length < 3)
+        return false;
     const int count = at[0];
     if (count < 1 || count > 4 || length != 2 * static_cast<unsigned>(count) + 6)
         return false;
@@ -128,13 +142,50 @@ std::uint64_t ScanBlocks(const TJpegFrame& frame, const TJpegScan& scan)
 
 std::uint64_t ScanWeight(const TJpegFrame& frame, const TJpegScan& scan)
 {
-    if (frame.Arithmetic)
-        return 64;
+    const bool dc = !frame.Progressive || scan.Ss == 0;
+    const bool acRefinement = frame.Progressive && scan.Ss > 0 && scan.Ah > 0 && scan.Se >= scan.Ss;
+    std::uint64_t weight = 1;
     if (!frame.Progressive || (scan.Ss == 0 && scan.Ah == 0))
-        return 2;
-    if (scan.Ss > 0 && scan.Ah > 0 && scan.Se >= scan.Ss)
-        return 1 + static_cast<unsigned>(scan.Se - scan.Ss + 16) / 16;
-    return 1;
+        weight = 2;
+    else if (acRefinement)
+        weight = 1 + static_cast<unsigned>(scan.Se - scan.Ss + 16) / 16;
+    if (!frame.Arithmetic)
+        return weight;
+    if (dc)
+        weight += !frame.Progressive || scan.Ah == 0 ? DcDecisions : 1;
+    return weight;
+}
+
+std::uint64_t ArithmeticCoefficientWork(const TJpegFrame& frame, const TJpegScan& scan, const std::int16_t* block)
+{
+    // A sequential scan decodes every coefficient, whatever its header says.
+    const int start = frame.Progressive ? std::max(scan.Ss, 1) : 1;
+    const int end = frame.Progressive ? std::min(scan.Se, 63) : 63;
+    if (start > end)
+        return 0;
+    const bool refinement = frame.Progressive && scan.Ah > 0;
+    const int added = refinement ? 1 << std::clamp(scan.Al, 0, 15) : 0;
+    // The values' own decisions, and the zeros up to the last value, which
+    // the end of the block follows. The sums do not depend on the order, so
+    // the block is taken as it lies, without a branch on its values: the
+    // compiler makes vector code of it.
+    int values = 0;
+    int count = 0;
+    int last = start - 1;
+    for (int n = 0; n < 64; ++n) {
+        const int index = ZigzagIndex[n];
+        const int magnitude = std::abs(static_cast<int>(block[n]));
+        const int counted = (magnitude != 0) & (index >= start) & (index <= end);
+        const int size = magnitude - (magnitude != 0);
+        // The bit length of size, from the exponent of its float (exact).
+        const int exponent = static_cast<int>(std::bit_cast<std::uint32_t>(static_cast<float>(size)) >> 23);
+        const int bits = std::max(exponent - 126, 0);
+        const int decisions = refinement ? 1 + 2 * (magnitude == added) : 3 + (size == 0) + 2 * bits;
+        values += counted * decisions;
+        count += counted;
+        last = std::max(last, counted * index);
+    }
+    return static_cast<unsigned>(1 + values + (last - start + 1 - count) * (refinement ? 2 : 1));
 }
 
 std::uint64_t ScanWork(const TJpegFrame& frame, const TJpegScan& scan)
@@ -144,7 +195,7 @@ std::uint64_t ScanWork(const TJpegFrame& frame, const TJpegScan& scan)
 
 std::uint64_t DataWork(const TJpegFrame& frame, std::uint64_t bytes)
 {
-    return Multiply(bytes, frame.Arithmetic ? 24 : frame.Progressive ? 6 : 3);
+    return Multiply(bytes, (frame.Progressive ? 2 : 1) * (frame.Arithmetic ? 20 : 3));
 }
 
 std::uint64_t CoefficientBytes(const TJpegFrame& frame)

@@ -20,12 +20,30 @@
 //     (end-of-band runs skip whole blocks);
 //   - a sequential scan, or a progressive first scan of DC: 2;
 //   - a refinement of n AC coefficients: 1 + ceil(n / 16), for it looks at
-//     every coefficient of its band in every block, whatever the data says;
-//   - any scan of an arithmetic-coded file: 64, for that decoder spends a
-//     decision on each of the 63 coefficients a block may have, and goes on
-//     decoding after the data has run out.
+//     every coefficient of its band in every block, whatever the data says.
 // The coded data costs work too, per byte of the file (DataWork): 3 for a
-// sequential file, 6 for a progressive one, 24 for arithmetic coding.
+// sequential file, 6 for a progressive one; 20 and 40 with arithmetic coding.
+//
+// Arithmetic coding. libjpeg's arithmetic decoder spends about a unit on each
+// binary decision it decodes, and a decision may cost next to no data: a
+// coefficient of magnitude 1025 takes 25 decisions for the one bit of its
+// sign, and the decoder goes on deciding after the data has run out. So a
+// block of an arithmetic-coded scan costs, besides the weight above, the
+// decisions it took, one unit each:
+//   - its DC coefficient, counted before decoding: 32 (zero or not, sign, up
+//     to 15 for the size of its magnitude and 14 for its bits), or 1 in a
+//     refinement;
+//   - its AC coefficients, which ArithmeticCoefficientWork counts from the
+//     values the block holds once decoded, since no walk can know them:
+//     1 for the end of the block, and for the coefficients of the scan's
+//     band (1 to 63 in a sequential scan, whatever its header says) up to
+//     the last that is not zero: in a sequential scan or a progressive first
+//     scan 1 for each zero and for each value v 4 if |v| = 1, else 3 + 2b
+//     for b the bit length of |v| - 1 (zero or not, end of block or not,
+//     sign, size and bits of its magnitude); in a refinement 2 for each
+//     zero, 3 for each value of magnitude 1 << Al (one this scan made), 1
+//     for each other value. The decoder charges them as it goes
+//     (JpegImage.h).
 //
 // The walk: after the start-of-image marker, each marker is found as libjpeg
 // finds it, by skipping to the next 0xFF not followed by 0x00 or 0xFF, so the
@@ -33,10 +51,12 @@
 // are stepped over by it, scan headers are read. The walk ends at the
 // end-of-image marker, at the end of the data, or at a marker after which
 // libjpeg stops with an error (a second start of image or frame, an unknown
-// marker, a scan header of the wrong length or naming no component). A
-// sequential file whose first scan holds every component is decoded in that
-// one scan; libjpeg refuses a second one, so it is not counted. Where libjpeg
-// would fail anyway the walk may count more than it decodes, never less.
+// marker, a scan header of the wrong length, cut short by the end of the
+// data or naming no component); no byte a length covers is read before the
+// length is checked against the data left. A sequential file whose first
+// scan holds every component is decoded in that one scan; libjpeg refuses a
+// second one, so it is not counted. Where libjpeg would fail anyway the walk
+// may count more than it decodes, never less.
 //
 // Nothing here throws or allocates; every sum saturates instead of wrapping.
 #pragma once
@@ -79,8 +99,14 @@ struct TJpegScanTotals {
 };
 
 std::uint64_t ScanBlocks(const TJpegFrame& frame, const TJpegScan& scan);
-// The work of one block of the scan, whichever components it holds.
+// The work of one block of the scan, whichever components it holds, as far
+// as it is known before the block is decoded.
 std::uint64_t ScanWeight(const TJpegFrame& frame, const TJpegScan& scan);
+// The decisions of an arithmetic-coded scan's AC coefficients in one block,
+// from the values libjpeg decoded into it (natural order, before any point
+// transform is applied); 0 for a scan that has none or refines them, whose
+// decisions ScanWeight counts.
+std::uint64_t ArithmeticCoefficientWork(const TJpegFrame& frame, const TJpegScan& scan, const std::int16_t* block);
 std::uint64_t ScanWork(const TJpegFrame& frame, const TJpegScan& scan);
 std::uint64_t DataWork(const TJpegFrame& frame, std::uint64_t bytes);
 

@@ -256,7 +256,7 @@ void CheckLocations(const std::string& fileName, TLocationObserver& observer)
 {
     const auto file = OpenDatabase(fileName);
     if (!file)
-        throw EFOpenError(fileName);
+        throw EFOpenError(fileName, MissingFileReason(fileName));
     TTextReader reader(file.get());
     TCheckingLoad load{observer};
     ReadDatabase(reader, load);

@@ -81,8 +81,10 @@ int main(int argc, char** argv)
 
     // Bombs: more scans than allowed; scans whose work is over the budget
     // once the frame declares 4096 x 4096 pixels; scans of one component
-    // with luminance sampled 4 x 4; headers declaring too many pixels.
+    // with luminance sampled 4 x 4; headers declaring too many pixels;
+    // arithmetic-coded coefficients that cost many decisions each.
     auto bomb = [&](const std::string& name, const TBytes& bytes) { WriteTestFile(corpus / "jpeg" / name, bytes); };
+    bomb("arithmetic-large-coefficients.jpg", ArithmeticTestJpeg(32, 24, false, 1025));
     const TBytes progressive = EncodeTestJpeg(odd, {.Quality = 50, .Progressive = true});
     bomb("more-than-500-scans.jpg", WithLastScanRepeated(progressive, 500));
     TBytes work = WithLastScanRepeated(FlatTestJpeg(TestJpegFrame(16, 16, {{2, 2}, {1, 1}, {1, 1}}, true),

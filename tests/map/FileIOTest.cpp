@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+
+#include <sys/fsuid.h>
 
 namespace fs = std::filesystem;
 
@@ -82,4 +85,36 @@ TEST(FileIO, OnlyTheFileItselfIsRemovedOrReadBack)
     EXPECT_EQ(Contents(other), "planted");
 
     EXPECT_THROW(OpenForReading(dir.Path().string()), EFOpenError);
+}
+
+TEST(FileIO, AFolderThatKeepsTheNameReusesOnlyABmpLeftThere)
+{
+    const TScratchDir dir;
+    const fs::path folder = dir.Path() / "read-only";
+    fs::create_directory(folder);
+    // An earlier start's leftover: the signature and the file's own size.
+    const std::string temp = dir.Write("read-only/~temp.bmp", std::string("BM\x08\0\0\0..", 8));
+    fs::permissions(temp, fs::perms::all);
+    fs::permissions(folder, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    {
+        // Root passes over permission bits: for the file system this thread
+        // acts as nobody until the block ends.
+        const std::shared_ptr<void> nobody(nullptr, [user = ::setfsuid(65534)](void*) { ::setfsuid(user); });
+        if (std::ofstream(folder / "probe"))
+            GTEST_SKIP() << "this user may write in a read-only folder";
+        {
+            const TFilePtr file = CreateReplacing(temp);
+            WriteThrough(file, "BM new");
+            RemoveIfStillNamed(temp, file.get());
+        }
+        EXPECT_EQ(Contents(temp), "BM new");
+        // Anything else stays as it is: text, or a BMP that states another size.
+        for (const std::string& other : {std::string("my notes"), std::string("BM\x99\0\0\0..", 8)}) {
+            std::ofstream(temp, std::ios::binary | std::ios::trunc) << other;
+            EXPECT_THROW(CreateReplacing(temp), EFCreateError);
+            EXPECT_EQ(Contents(temp), other);
+        }
+    }
+    fs::permissions(folder, fs::perms::owner_all);
 }

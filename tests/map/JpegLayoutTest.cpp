@@ -90,3 +90,47 @@ TEST(JpegLayout, ARepeatedSelectorStandsForTheNextIdAsInLibjpeg)
     sos[7] = 1;
     EXPECT_EQ(Walk(frame, jpeg).Work, ScanWork(frame, Scan({0, 1})));
 }
+
+TEST(JpegLayout, AScanHeaderCutShortByTheEndOfTheDataIsNotReadPastIt)
+{
+    // The fuzzer's find: FF DA and a length of 0 to 3 as the file's last
+    // bytes. The copy holds exactly those bytes, so that a read past them is
+    // caught under the address sanitizer.
+    const TJpegFrame frame = TestJpegFrame(16, 16, {{1, 1}}, true);
+    std::vector<std::uint8_t> jpeg = FlatTestJpeg(frame, SimpleProgression(1));
+    jpeg.resize(jpeg.size() - 2);
+    const TJpegScanTotals whole = Walk(frame, jpeg);
+    for (std::uint8_t length = 0; length < 4; ++length) {
+        std::vector<std::uint8_t> cut = jpeg;
+        cut.insert(cut.end(), {0xFF, 0xDA, 0, length});
+        cut.shrink_to_fit();
+        EXPECT_EQ(Walk(frame, cut).Scans, whole.Scans) << int{length};
+    }
+}
+
+TEST(JpegLayout, ArithmeticCodingChargesTheDecisionsOfEachBlock)
+{
+    TJpegFrame frame = TestJpegFrame(8, 8, {{1, 1}}, false);
+    frame.Arithmetic = true;
+    // Before decoding: the block, and 32 decisions for its DC coefficient.
+    EXPECT_EQ(ScanWeight(frame, Scan({0})), 2u + 32);
+    // Zigzag positions 1 (natural 1), 3 (natural 8) and 7 (natural 10): the
+    // end 1, the zeros at 2, 4, 5 and 6 one each, then 4 for |1|, 3 + 2 for
+    // |-2| and 3 + 2 * 11 for 1025.
+    std::int16_t block[64] = {};
+    block[1] = 1;
+    block[8] = -2;
+    block[10] = 1025;
+    EXPECT_EQ(ArithmeticCoefficientWork(frame, Scan({0}), block), 1u + 4 + 4 + 5 + 25);
+    // A progressive band from position 6 holds one zero and 1025; a
+    // refinement with Al = 1 costs 2 a zero, 3 for the new value -2 and 1 for
+    // each other value.
+    frame.Progressive = true;
+    TJpegScan scan = Scan({0});
+    scan.Ss = 6;
+    EXPECT_EQ(ArithmeticCoefficientWork(frame, scan, block), 1u + 1 + 25);
+    scan.Ss = 1;
+    scan.Ah = 2;
+    scan.Al = 1;
+    EXPECT_EQ(ArithmeticCoefficientWork(frame, scan, block), 1u + 8 + 3 + 1 + 1);
+}

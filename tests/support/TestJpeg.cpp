@@ -308,6 +308,42 @@ std::vector<std::uint8_t> FlatTestJpeg(const TJpegFrame& frame, const std::vecto
     return out;
 }
 
+std::vector<std::uint8_t> ArithmeticTestJpeg(unsigned width, unsigned height, bool progressive, int magnitude)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr error{};
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = 1;
+    info.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&info);
+    const std::vector<unsigned> steps(DCTSIZE2, 1);
+    jpeg_add_quant_table(&info, 0, steps.data(), 100, TRUE);
+    info.arith_code = TRUE;
+    if (progressive)
+        jpeg_simple_progression(&info);
+    const auto common = reinterpret_cast<j_common_ptr>(&info);
+    const JDIMENSION columns = (width + 7) / 8, rows = (height + 7) / 8;
+    jvirt_barray_ptr blocks = (*info.mem->request_virt_barray)(common, JPOOL_IMAGE, TRUE, columns, rows, 1);
+    (*info.mem->realize_virt_arrays)(common);
+    for (JDIMENSION y = 0; y < rows; ++y) {
+        JBLOCKROW row = *(*info.mem->access_virt_barray)(common, blocks, y, 1, TRUE);
+        for (JDIMENSION x = 0; x < columns; ++x)
+            std::fill(row[x] + 1, row[x] + DCTSIZE2, static_cast<JCOEF>(magnitude));
+    }
+    jpeg_write_coefficients(&info, &blocks);
+    jpeg_finish_compress(&info);
+    std::vector<std::uint8_t> bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
 TJpegFrame TestJpegFrame(unsigned width, unsigned height, const std::vector<std::pair<int, int>>& sampling,
                          bool progressive)
 {

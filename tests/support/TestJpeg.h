@@ -56,6 +56,13 @@ std::vector<std::uint8_t> WithLastScanRepeated(const std::vector<std::uint8_t>& 
 // data nor extra bytes. Arithmetic coding is not supported.
 std::vector<std::uint8_t> FlatTestJpeg(const TJpegFrame& frame, const std::vector<TJpegScan>& scans);
 
+// A grey arithmetic-coded file, sequential or with libjpeg's simple
+// progression, written by libjpeg from the coefficients themselves (every
+// quantisation step 1): in every block DC is 0 and each AC coefficient has the
+// given magnitude, at a cost of one bit of data, its sign. A large magnitude
+// gives the decoder the most work a block can ask of it.
+std::vector<std::uint8_t> ArithmeticTestJpeg(unsigned width, unsigned height, bool progressive, int magnitude);
+
 // A frame of the given size: components with these sampling factors and ids
 // 1, 2, ...
 TJpegFrame TestJpegFrame(unsigned width, unsigned height, const std::vector<std::pair<int, int>>& sampling,

@@ -80,8 +80,8 @@ TEST(InspectLint, WrongCommandLineOrUnreadableFileExitsWithTwo)
     EXPECT_EQ(RunInspect(dir, "lint --help").Status, 0);
     for (const std::string args : {"a b", "--bogus", "a --map", "--map x.jpg --map y.jpg"})
         EXPECT_EQ(RunInspect(dir, "lint " + args).Status, 2) << args;
-    EXPECT_EQ(RunInspect(dir, "lint").Err, "kelderwyn-inspect: Cannot open file knmain.gdb.\n");
+    EXPECT_EQ(RunInspect(dir, "lint").Err, "kelderwyn-inspect: Cannot open file knmain.gdb: No such file or directory.\n");
     const TInspectRun map = RunInspect(dir, "lint text.jpg --map text.jpg");
     EXPECT_EQ(map.Status, 2);
-    EXPECT_EQ(map.Err, "kelderwyn-inspect: text.jpg: JPEG error #53.\n");
+    EXPECT_EQ(map.Err, "kelderwyn-inspect: text.jpg: JPEG error #53: Not a JPEG file: starts with 0x6e 0x6f.\n");
 }

@@ -44,7 +44,8 @@ TEST(InspectLocations, MissingFileOrFolder)
         const TInspectRun run = Inspect(dir, name == "knmain.gdb" ? "" : name);
         EXPECT_EQ(run.Status, 1);
         EXPECT_EQ(run.Out, "");
-        EXPECT_EQ(run.Err, "kelderwyn-inspect: Cannot open file " + name + ".\n");
+        EXPECT_EQ(run.Err, "kelderwyn-inspect: Cannot open file " + name +
+                               (name == "folder" ? ": Is a directory.\n" : ": No such file or directory.\n"));
     }
 }
 

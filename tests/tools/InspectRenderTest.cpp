@@ -62,9 +62,11 @@ TEST(InspectRender, ReportsTheViewersMessageAndUsage)
 {
     TScratchDir dir;
     dir.Write("text.jpg", "not a picture\n");
-    EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Err, "kelderwyn-inspect: text.jpg: JPEG error #53.\n");
+    EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Err,
+              "kelderwyn-inspect: text.jpg: JPEG error #53: Not a JPEG file: starts with 0x6e 0x6f.\n");
     EXPECT_EQ(Render(dir, "text.jpg 0 out.bmp").Status, 1);
-    EXPECT_EQ(Render(dir, "missing.jpg 0 out.bmp").Err, "kelderwyn-inspect: Cannot open file missing.jpg.\n");
+    EXPECT_EQ(Render(dir, "missing.jpg 0 out.bmp").Err,
+              "kelderwyn-inspect: Cannot open file missing.jpg: No such file or directory.\n");
     const std::pair<std::string, std::string> wrong[] = {
         {"text.jpg 7 out.bmp", "invalid level '7' (0 to 6)"}, {"text.jpg 0", "missing OUT.bmp or OUT.png"},
         {"text.jpg 0 out.jpg", "cannot write 'out.jpg': the name must end in .bmp or .png"}};
@@ -109,7 +111,7 @@ TEST(InspectRender, WithMarkersDrawsThePlacesTheLevelShows)
               "kelderwyn-inspect: bad.gdb: '-2x' is not a valid integer value.\n");
     const TRenderRun missing = Render(dir, "--markers none.gdb map.jpg 6 out.bmp");
     EXPECT_EQ(missing.Status, 1);
-    EXPECT_EQ(missing.Err, "kelderwyn-inspect: Cannot open file none.gdb.\n");
+    EXPECT_EQ(missing.Err, "kelderwyn-inspect: Cannot open file none.gdb: No such file or directory.\n");
     EXPECT_EQ(Render(dir, "--markers map.jpg 6 out.bmp").Status, 2);
 }
 

@@ -124,7 +124,10 @@ protected:
         ASSERT_TRUE(Dir.isValid());
         OldDir = QDir::currentPath();
         QDir::setCurrent(Dir.path());
-        App()->SetErrorBox([this](const QString&, const QString& text) { Errors << text; });
+        App()->SetErrorBox([this](const QString&, const QString& text, const QString& detail) {
+            Errors << text;
+            ErrorDetails << detail;
+        });
     }
 
     void TearDown() override
@@ -196,4 +199,5 @@ protected:
     QTemporaryDir Dir;
     QString OldDir;
     QStringList Errors;
+    QStringList ErrorDetails; // the box's secondary texts
 };

@@ -2,6 +2,7 @@
 // sound result, the window keeps running, and memory stays bounded.
 #include "FormFixture.h"
 
+#include "BmpFile.h"
 #include "JpegImage.h"
 #include "Mainunit.h"
 #include "SortedComboBox.h"
@@ -311,9 +312,9 @@ TEST_F(ReadOnlyFolderTest, ATemporaryFileThatCannotBeDeletedStaysWithoutAMessage
 {
     WriteMap(330, 380);
     WriteFile(LocationsFileName, Record("Harrowgate", "0", "1,2"));
-    // Replacing a writable file needs no write permission on the folder,
-    // deleting it does.
-    WriteFile(TempFileName, "left from an earlier run");
+    // Writing over the BMP an earlier start left needs no write permission
+    // on the folder, deleting it does.
+    SaveBitmapToFile(TBitmap(4, 4), TempFileName);
     ::chmod(TempFileName, 0666);
     if (!MakeReadOnly())
         GTEST_SKIP() << "this process can delete files in a folder without write permission";

@@ -148,6 +148,7 @@ TEST_F(MainFormTest, ABadMapFileIsReportedAndLeavesTheWindowOpenWithNoMap)
     const auto form = Start();
 
     EXPECT_EQ(Errors, QStringList{QStringLiteral("JPEG error #53.")});
+    EXPECT_EQ(ErrorDetails, QStringList{QStringLiteral("bigmap_hi.jpg: Not a JPEG file: starts with 0x74 0x68")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->ViewBitmap().Empty());
     EXPECT_TRUE(form->MasterBitmap.Empty());

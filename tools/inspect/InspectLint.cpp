@@ -77,7 +77,7 @@ int RunLint(int argc, char** argv)
         lint.Finish();
         return lint.Clean() ? 0 : 1;
     } catch (const std::exception& error) {
-        PrintError(InspectProgram, file, UserMessage(error.what()));
+        PrintError(InspectProgram, file, ErrorLine(error));
         return 2;
     }
 }

@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "DataFiles.h"
 #include "Errors.h"
+#include "FileIO.h"
 #include "Locations.h"
 #include "NameText.h"
 
@@ -89,11 +90,11 @@ int RunLocations(int argc, char** argv)
         return 1;
     } catch (const std::exception& error) {
         PrintRecords(list);
-        PrintError(InspectProgram, fileName, UserMessage(error.what()));
+        PrintError(InspectProgram, fileName, ErrorLine(error));
         return 1;
     }
     if (closed) {
-        PrintError(InspectProgram, fileName, UserMessage(EFOpenError(fileName).what()));
+        PrintError(InspectProgram, fileName, ErrorLine(EFOpenError(fileName, MissingFileReason(fileName))));
         return 1;
     }
     PrintRecords(list);

@@ -111,7 +111,7 @@ void DrawMarkersFrom(const std::string& fileName, TBitmap& view, int level)
     bool missing = false;
     LoadLocations(fileName, locations, {[](const std::string&) {}, [&missing] { missing = true; }});
     if (missing)
-        throw EFOpenError(fileName);
+        throw EFOpenError(fileName, MissingFileReason(fileName));
     DrawLocations(view, locations, level, TMarkerFonts());
 }
 
@@ -167,7 +167,7 @@ int RunRender(int argc, char** argv)
         else
             SaveBitmapToFile(view, outName);
     } catch (const std::exception& e) {
-        PrintError(InspectProgram, file, UserMessage(e.what()));
+        PrintError(InspectProgram, file, ErrorLine(e));
         return 1;
     }
     return 0;

@@ -1,6 +1,7 @@
 // kelderwyn-make-sample-world: writes a generated map picture and place
 // database into a folder, for running the viewer without the game's data.
 #include "CommandLine.h"
+#include "Errors.h"
 #include "SampleWorld.h"
 
 #include <charconv>
@@ -65,7 +66,7 @@ int main(int argc, char** argv)
     try {
         WriteSampleWorld(dir, places);
     } catch (const std::exception& e) {
-        PrintError(Program, dir, e.what());
+        PrintError(Program, dir, ErrorLine(e));
         return 1;
     }
     return 0;

@@ -22,27 +22,29 @@ class TApplication : public QApplication {
 public:
     static inline const QString Title = QStringLiteral("Kelderwyn Map");
 
-    // Shows the message of an error; the default is the modal message box.
-    using TErrorBox = std::function<void(const QString& caption, const QString& text)>;
+    // Shows the message of an error; the default is the modal message box,
+    // with detail as its secondary text where there is one.
+    using TErrorBox = std::function<void(const QString& caption, const QString& text, const QString& detail)>;
 
     TApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
 
     // Releases any mouse grab and shows the message of the exception, with
-    // the closing full stop of UserMessage.
+    // the closing full stop of UserMessage, and its file and reason
+    // (ErrorDetail) as the secondary text.
     void ShowException(const std::exception& error);
-    void ShowErrorMessage(const std::string& message);
+    void ShowErrorMessage(const std::string& message, const std::string& detail = {});
 
     // Shows the exception being handled, of whatever type.
     static void ShowCurrentException() noexcept;
 
-    // Replaces the box (tests read the text it would show); an empty function
-    // restores the message box.
+    // Replaces the box (tests read the texts it would show); an empty
+    // function restores the message box.
     void SetErrorBox(TErrorBox box);
 
 private:
-    static void ShowMessageBox(const QString& caption, const QString& text);
+    static void ShowMessageBox(const QString& caption, const QString& text, const QString& detail);
 
     TErrorBox FErrorBox;
 };

@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -33,7 +35,7 @@ class ApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        App()->SetErrorBox([this](const QString& caption, const QString& text) {
+        App()->SetErrorBox([this](const QString& caption, const QString& text, const QString&) {
             Captions << caption;
             Texts << text;
             Grabber = QWidget::mouseGrabber();
@@ -107,4 +109,21 @@ TEST_F(ApplicationTest, TheMouseGrabIsReleasedBeforeTheBoxAppears)
     ASSERT_EQ(Texts.size(), 1);
     EXPECT_EQ(Grabber, nullptr);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(ApplicationTest, TheMessageBoxShowsTheFileAndTheReasonBelowTheMessage)
+{
+    App()->SetErrorBox({});
+    QString text;
+    QString detail;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            detail = box->informativeText();
+            box->accept();
+        }
+    });
+    App()->ShowException(EJPEG("JPEG error #5", "Invalid component ID 9 in SOS", "bigmap_hi.jpg"));
+    EXPECT_EQ(text, QStringLiteral("JPEG error #5."));
+    EXPECT_EQ(detail, QStringLiteral("bigmap_hi.jpg: Invalid component ID 9 in SOS"));
 }
