@@ -195,7 +195,8 @@ TEST(Publish, RefusesWhatTheViewerReportsAndFoldersNotItsOwn)
     EXPECT_EQ(std::distance(fs::directory_iterator(world), fs::directory_iterator()), 2) << "only the map and places";
 
     dir.Write("world/bigmap_hi.jpg", "not a picture\n");
-    EXPECT_EQ(ErrorOf(Options(site, world)), (world / "bigmap_hi.jpg").string() + ": JPEG error #53.");
+    EXPECT_EQ(ErrorOf(Options(site, world)),
+              (world / "bigmap_hi.jpg").string() + ": JPEG error #53: Not a JPEG file: starts with 0x6e 0x6f.");
     EXPECT_TRUE(fs::exists(site / "tiles" / "6" / "0" / "0.png"));
     EXPECT_FALSE(fs::exists(site / TSiteFolder::StagingName));
 

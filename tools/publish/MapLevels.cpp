@@ -2,6 +2,7 @@
 
 #include "Color.h"
 #include "Errors.h"
+#include "FileIO.h"
 #include "ImagePipeline.h"
 
 #include <exception>
@@ -32,19 +33,19 @@ TMapLevels::TMapLevels(const std::string& mapName, const std::string& locationsN
 {
     for (const std::string& name : {mapName, locationsName})
         if (!FileExists(name))
-            throw ELevelSourceError(name, 0, EFOpenError(name).what());
+            throw ELevelSourceError(name, 0, ErrorLine(EFOpenError(name, MissingFileReason(name))));
     try {
         TMapPictures pictures = LoadMapPictures(mapName, tempName);
         FPicture = std::move(pictures.Picture);
         FMaster = std::move(pictures.Master);
     } catch (const EMapError& error) {
-        throw ELevelSourceError(mapName, 0, error.what());
+        throw ELevelSourceError(mapName, 0, ErrorLine(error));
     }
     TLoadReport report;
     try {
         LoadLocations(locationsName, FLocations, {[](const std::string&) {}, [] {}}, report);
     } catch (const EMapError& error) {
-        throw ELevelSourceError(locationsName, report.FailedLine, error.what());
+        throw ELevelSourceError(locationsName, report.FailedLine, ErrorLine(error));
     }
     FFonts.Load();
 }
