@@ -11,10 +11,21 @@
 //   that points at --help, both on standard error; status UsageStatus.
 // - Every other line on standard error starts with the program's name and
 //   names the file it is about (ErrorLine).
+//
+// ReadArguments reads a command's arguments by these conventions: --help
+// (and, where the command has it, --version) is answered at once; each option
+// of the command, a flag or one that takes the next argument (or the text
+// after "=") as its value, at most once, anywhere before "--"; every other
+// argument that starts with "-" (but "-" alone) is an unknown option; the
+// rest are operands, at most maxOperands of them.
 #pragma once
 
+#include <cstddef>
+#include <initializer_list>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr int UsageStatus = 2;
 
@@ -35,3 +46,21 @@ int UsageError(std::string_view program, std::string_view what);
 // the file itself ("Cannot open file FILE.") or there is no file.
 std::string ErrorLine(std::string_view program, std::string_view file, std::string_view message);
 void PrintError(std::string_view program, std::string_view file, std::string_view message);
+
+// An option of a command: a flag, or with ValueName ("a database file") one
+// that takes a value.
+struct TOptionSpec {
+    std::string_view Name;
+    std::string_view ValueName;
+};
+
+struct TArguments {
+    std::map<std::string, std::string, std::less<>> Options; // given ones, "" for a flag
+    std::vector<std::string> Operands;
+    // At least 0 when the command line has been answered or refused: the
+    // command ends with this status.
+    int Status = -1;
+};
+
+TArguments ReadArguments(std::string_view program, std::string_view help, int argc, char** argv,
+                         std::initializer_list<TOptionSpec> specs, std::size_t maxOperands, bool version = false);

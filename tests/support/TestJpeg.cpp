@@ -91,6 +91,38 @@ void PutEndOfBands(TBitWriter& bits, std::uint64_t blocks)
     }
 }
 
+// A compressor that writes its file into memory.
+class TMemoryCompressor {
+public:
+    TMemoryCompressor()
+    {
+        Info.err = jpeg_std_error(&FError);
+        jpeg_create_compress(&Info);
+        jpeg_mem_dest(&Info, &FBuffer, &FSize);
+    }
+    ~TMemoryCompressor()
+    {
+        jpeg_destroy_compress(&Info);
+        std::free(FBuffer);
+    }
+    TMemoryCompressor(const TMemoryCompressor&) = delete;
+    TMemoryCompressor& operator=(const TMemoryCompressor&) = delete;
+
+    // Ends the compression and returns the file.
+    std::vector<std::uint8_t> Finish()
+    {
+        jpeg_finish_compress(&Info);
+        return {FBuffer, FBuffer + FSize};
+    }
+
+    jpeg_compress_struct Info{};
+
+private:
+    jpeg_error_mgr FError{};
+    unsigned char* FBuffer = nullptr;
+    unsigned long FSize = 0;
+};
+
 } // namespace
 
 TBitmap SmoothTestPicture(std::int32_t width, std::int32_t height)
@@ -109,13 +141,8 @@ TBitmap SmoothTestPicture(std::int32_t width, std::int32_t height)
 
 std::vector<std::uint8_t> EncodeTestJpeg(const TBitmap& picture, const TTestJpegOptions& options)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
+    TMemoryCompressor compressor;
+    jpeg_compress_struct& info = compressor.Info;
 
     const bool grey = options.Colour == TTestJpegColour::Grey;
     const bool ink = !grey && options.Colour != TTestJpegColour::Rgb;
@@ -162,11 +189,7 @@ std::vector<std::uint8_t> EncodeTestJpeg(const TBitmap& picture, const TTestJpeg
         JSAMPROW row = line.data();
         jpeg_write_scanlines(&info, &row, 1);
     }
-    jpeg_finish_compress(&info);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
+    return compressor.Finish();
 }
 
 TBitmap ReferenceDecode(const std::vector<std::uint8_t>& jpeg, int* warnings)
@@ -310,13 +333,8 @@ std::vector<std::uint8_t> FlatTestJpeg(const TJpegFrame& frame, const std::vecto
 
 std::vector<std::uint8_t> ArithmeticTestJpeg(unsigned width, unsigned height, bool progressive, int magnitude)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
+    TMemoryCompressor compressor;
+    jpeg_compress_struct& info = compressor.Info;
     info.image_width = width;
     info.image_height = height;
     info.input_components = 1;
@@ -337,11 +355,7 @@ std::vector<std::uint8_t> ArithmeticTestJpeg(unsigned width, unsigned height, bo
             std::fill(row[x] + 1, row[x] + DCTSIZE2, static_cast<JCOEF>(magnitude));
     }
     jpeg_write_coefficients(&info, &blocks);
-    jpeg_finish_compress(&info);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
+    return compressor.Finish();
 }
 
 TJpegFrame TestJpegFrame(unsigned width, unsigned height, const std::vector<std::pair<int, int>>& sampling,

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <exception>
 #include <string>
-#include <string_view>
 
 namespace {
 
@@ -37,29 +36,12 @@ const char LintHelp[] =
 
 int RunLint(int argc, char** argv)
 {
-    std::string fileName = LocationsFileName;
-    const char* mapName = nullptr;
-    bool fileGiven = false;
-    bool options = true;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (options && IsHelpOption(arg))
-            return PrintHelp(LintHelp);
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && arg == "--map") {
-            if (mapName || i + 1 == argc)
-                return UsageError(Program, mapName ? "--map given twice" : "--map needs a JPEG file");
-            mapName = argv[++i];
-        } else if (options && arg.size() > 1 && arg[0] == '-') {
-            return UsageError(Program, "unknown option '" + std::string(arg) + "'");
-        } else if (fileGiven) {
-            return UsageError(Program, "unexpected argument '" + std::string(arg) + "'");
-        } else {
-            fileName = arg;
-            fileGiven = true;
-        }
-    }
+    const TArguments arguments = ReadArguments(Program, LintHelp, argc, argv, {{"--map", "a JPEG file"}}, 1);
+    if (arguments.Status >= 0)
+        return arguments.Status;
+    const std::string fileName = arguments.Operands.empty() ? LocationsFileName : arguments.Operands[0];
+    const auto mapOption = arguments.Options.find("--map");
+    const char* mapName = mapOption == arguments.Options.end() ? nullptr : mapOption->second.c_str();
 
     std::string file = mapName ? mapName : fileName;
     try {

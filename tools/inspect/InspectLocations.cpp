@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <string>
-#include <string_view>
 
 namespace {
 
@@ -59,24 +58,10 @@ void PrintRecords(const TLocList& list)
 
 int RunLocations(int argc, char** argv)
 {
-    std::string fileName = LocationsFileName;
-    bool fileGiven = false;
-    bool options = true;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (options && IsHelpOption(argument))
-            return PrintHelp(Help);
-        if (options && argument == "--")
-            options = false;
-        else if (options && argument.size() > 1 && argument[0] == '-')
-            return UsageError(Program, "unknown option '" + std::string(argument) + "'");
-        else if (fileGiven)
-            return UsageError(Program, "unexpected argument '" + std::string(argument) + "'");
-        else {
-            fileName = argument;
-            fileGiven = true;
-        }
-    }
+    const TArguments arguments = ReadArguments(Program, Help, argc, argv, {}, 1);
+    if (arguments.Status >= 0)
+        return arguments.Status;
+    const std::string fileName = arguments.Operands.empty() ? LocationsFileName : arguments.Operands[0];
 
     TLocList list;
     TLoadReport report;

@@ -119,27 +119,13 @@ void DrawMarkersFrom(const std::string& fileName, TBitmap& view, int level)
 
 int RunRender(int argc, char** argv)
 {
-    const char* markers = nullptr;
-    std::vector<std::string> operands;
-    bool options = true;
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (options && IsHelpOption(argument))
-            return PrintHelp(RenderHelp);
-        if (options && argument == "--") {
-            options = false;
-        } else if (options && argument == "--markers") {
-            if (markers || i + 1 == argc)
-                return UsageError(Program, markers ? "--markers given twice" : "--markers needs a database file");
-            markers = argv[++i];
-        } else if (options && argument.size() > 1 && argument[0] == '-') {
-            return UsageError(Program, "unknown option '" + std::string(argument) + "'");
-        } else if (operands.size() == 3) {
-            return UsageError(Program, "unexpected argument '" + std::string(argument) + "'");
-        } else {
-            operands.emplace_back(argument);
-        }
-    }
+    const TArguments arguments =
+        ReadArguments(Program, RenderHelp, argc, argv, {{"--markers", "a database file"}}, 3);
+    if (arguments.Status >= 0)
+        return arguments.Status;
+    const std::vector<std::string>& operands = arguments.Operands;
+    const auto markersOption = arguments.Options.find("--markers");
+    const char* markers = markersOption == arguments.Options.end() ? nullptr : markersOption->second.c_str();
     static const char* const Operands[] = {"MAP.jpg", "LEVEL", "OUT.bmp or OUT.png"};
     if (operands.size() < 3)
         return UsageError(Program, std::string("missing ") + Operands[operands.size()]);

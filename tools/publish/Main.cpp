@@ -10,7 +10,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -58,47 +57,27 @@ int UsageError(const std::string& problem)
 
 int main(int argc, char** argv)
 {
+    const TArguments arguments =
+        ReadArguments(Program, std::string(Usage) + Help, argc - 1, argv + 1, {{"--title", "a TEXT"}}, 2, true);
+    if (arguments.Status >= 0)
+        return arguments.Status;
+    const std::vector<std::string>& operands = arguments.Operands;
     TPublishOptions options;
-    std::vector<std::string> operands;
-    bool title = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (!operands.empty() || argument == "-" || argument.rfind('-', 0) != 0) {
-            operands.push_back(argument);
-        } else if (IsHelpOption(argument)) {
-            return PrintHelp(std::string(Usage) + Help);
-        } else if (IsVersionOption(argument)) {
-            return PrintVersion(Program);
-        } else if (argument == "--title") {
-            if (i + 1 == argc)
-                return UsageError("--title needs a TEXT");
-            options.Title = QString::fromLocal8Bit(argv[++i]);
-            title = true;
-        } else if (argument.rfind("--title=", 0) == 0) {
-            options.Title = QString::fromLocal8Bit(argument.substr(8));
-            title = true;
-        } else if (argument == "--") {
-            operands.insert(operands.end(), argv + i + 1, argv + argc);
-            break;
-        } else {
-            return UsageError("unknown option '" + argument + "'");
-        }
+    if (const auto title = arguments.Options.find("--title"); title != arguments.Options.end()) {
+        options.Title = QString::fromLocal8Bit(title->second);
+        if (options.Title.trimmed().isEmpty())
+            return UsageError("the --title TEXT is empty");
     }
     if (operands.empty())
         return UsageError("OUTDIR is missing");
-    if (operands.size() > 2)
-        return UsageError("unexpected argument '" + operands[2] + "'");
     if (operands[0].empty())
         return UsageError("OUTDIR is empty");
-    if (title && options.Title.trimmed().isEmpty())
-        return UsageError("the --title TEXT is empty");
     options.OutDir = operands[0];
     if (operands.size() == 2)
         options.Folder = operands[1];
     std::error_code error;
-    if (!std::filesystem::is_directory(options.Folder, error)) {
+    if (!std::filesystem::is_directory(options.Folder, error))
         return UsageError(options.Folder.string() + ": no such folder");
-    }
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -5,7 +5,6 @@
 #include "SampleWorld.h"
 
 #include <charconv>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -34,35 +33,21 @@ int ParsePlaceCount(std::string_view text)
 
 int main(int argc, char** argv)
 {
+    const TArguments arguments = ReadArguments(Program, Help, argc - 1, argv + 1, {{"--places", "a number"}}, 1, true);
+    if (arguments.Status >= 0)
+        return arguments.Status;
     int places = DefaultPlaceCount;
-    const char* dir = nullptr;
-    bool options = true;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (options && IsHelpOption(argument))
-            return PrintHelp(Help);
-        if (options && IsVersionOption(argument))
-            return PrintVersion(Program);
-        if (options && argument == "--") {
-            options = false;
-        } else if (options && argument == "--places") {
-            if (i + 1 == argc)
-                return UsageError(Program, "--places needs a number");
-            places = ParsePlaceCount(argv[++i]);
-            if (places == 0)
-                return UsageError(Program, "invalid number of places '" + std::string(argv[i]) + "' (1 to " +
-                                               std::to_string(MaxPlaceCount) + ")");
-        } else if (options && argument.size() > 1 && argument[0] == '-') {
-            return UsageError(Program, "unknown option '" + std::string(argument) + "'");
-        } else if (dir || argument.empty()) {
-            return UsageError(Program, argument.empty() ? std::string("empty folder name")
-                                                        : "unexpected argument '" + std::string(argument) + "'");
-        } else {
-            dir = argv[i];
-        }
+    if (const auto option = arguments.Options.find("--places"); option != arguments.Options.end()) {
+        places = ParsePlaceCount(option->second);
+        if (places == 0)
+            return UsageError(Program, "invalid number of places '" + option->second + "' (1 to " +
+                                           std::to_string(MaxPlaceCount) + ")");
     }
-    if (!dir)
+    if (arguments.Operands.empty())
         return UsageError(Program, "no folder given");
+    const std::string& dir = arguments.Operands[0];
+    if (dir.empty())
+        return UsageError(Program, "empty folder name");
     try {
         WriteSampleWorld(dir, places);
     } catch (const std::exception& e) {
