@@ -1,6 +1,9 @@
 // TMarkerLayer: the markers of the displayed level, drawn into the picture
 // tile by tile, each tile just before it is first shown, so that a change of
-// level costs the markers in view, not every place of the database.
+// level costs the markers in view, not every place of the database. With
+// 100,000 places a zoom to levels 3 to 6 is 50 to 240 times as fast, Go 90
+// times, and the peak memory a quarter to a third less than drawing each
+// level whole (bench/machinery.sh, against KELDERWYN_PLAIN=tiles).
 //
 // The picture comes out the same as DrawLocations over the whole level. A
 // pixel's final value depends only on its value in the clean scaled map and

