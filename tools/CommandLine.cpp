@@ -56,14 +56,14 @@ void PrintError(std::string_view program, std::string_view file, std::string_vie
 }
 
 TArguments ReadArguments(std::string_view program, std::string_view help, int argc, char** argv,
-                         std::initializer_list<TOptionSpec> specs, std::size_t maxOperands, bool version)
+                         std::initializer_list<TToolOption> known, std::size_t maxOperands, bool version)
 {
     TArguments arguments;
     bool options = true;
     for (int i = 0; i < argc && arguments.Status < 0; ++i) {
         const std::string_view argument = argv[i];
         const std::string_view name = argument.substr(0, argument.find('='));
-        const auto spec = std::find_if(specs.begin(), specs.end(), [&](const TOptionSpec& s) { return s.Name == name; });
+        const auto option = std::find_if(known.begin(), known.end(), [&](const TToolOption& o) { return o.Name == name; });
         if (!options || argument == "-" || argument.empty() || argument[0] != '-') {
             if (arguments.Operands.size() == maxOperands)
                 arguments.Status = UsageError(program, "unexpected argument '" + std::string(argument) + "'");
@@ -75,16 +75,16 @@ TArguments ReadArguments(std::string_view program, std::string_view help, int ar
             arguments.Status = PrintHelp(help);
         } else if (version && IsVersionOption(argument)) {
             arguments.Status = PrintVersion(program);
-        } else if (spec == specs.end() || (spec->ValueName.empty() && name != argument)) {
+        } else if (option == known.end() || (option->ValueName.empty() && name != argument)) {
             arguments.Status = UsageError(program, "unknown option '" + std::string(argument) + "'");
         } else if (arguments.Options.contains(name)) {
             arguments.Status = UsageError(program, std::string(name) + " given twice");
-        } else if (spec->ValueName.empty()) {
+        } else if (option->ValueName.empty()) {
             arguments.Options.emplace(name, std::string());
         } else if (name != argument) {
             arguments.Options.emplace(name, argument.substr(name.size() + 1));
         } else if (i + 1 == argc) {
-            arguments.Status = UsageError(program, std::string(name) + " needs " + std::string(spec->ValueName));
+            arguments.Status = UsageError(program, std::string(name) + " needs " + std::string(option->ValueName));
         } else {
             arguments.Options.emplace(name, argv[++i]);
         }

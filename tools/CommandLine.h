@@ -49,7 +49,7 @@ void PrintError(std::string_view program, std::string_view file, std::string_vie
 
 // An option of a command: a flag, or with ValueName ("a database file") one
 // that takes a value.
-struct TOptionSpec {
+struct TToolOption {
     std::string_view Name;
     std::string_view ValueName;
 };
@@ -63,4 +63,4 @@ struct TArguments {
 };
 
 TArguments ReadArguments(std::string_view program, std::string_view help, int argc, char** argv,
-                         std::initializer_list<TOptionSpec> specs, std::size_t maxOperands, bool version = false);
+                         std::initializer_list<TToolOption> known, std::size_t maxOperands, bool version = false);
