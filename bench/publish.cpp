@@ -9,6 +9,7 @@
 // process_cpu_s is the CPU time of all threads of the process.
 #include "DataFiles.h"
 #include "MapLevels.h"
+#include "PngFile.h"
 #include "Publish.h"
 #include "SampleWorld.h"
 #include "TileWriter.h"
@@ -73,9 +74,9 @@ void BM_PublishBaselineWholePngs(benchmark::State& state)
                              (out / TempFileName).string());
         for (int level = MaxZoomLevel; level >= 0; --level) {
             const TBitmap picture = map.Draw(level);
-            WritePng(QImage(picture.Bits(), picture.Width(), picture.Height(),
-                            static_cast<qsizetype>(picture.RowStride()), QImage::Format_BGR888),
-                     out / (std::to_string(level) + ".png"));
+            SavePng(QImage(picture.Bits(), picture.Width(), picture.Height(),
+                           static_cast<qsizetype>(picture.RowStride()), QImage::Format_BGR888),
+                    (out / (std::to_string(level) + ".png")).native());
         }
         state.counters["process_cpu_s"] = ProcessCpuSeconds() - cpu;
     }

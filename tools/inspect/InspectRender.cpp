@@ -15,12 +15,11 @@
 #include "ImagePipeline.h"
 #include "Locations.h"
 #include "Markers.h"
+#include "PngFile.h"
 #include "ZoomGeometry.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageWriter>
 
 #include <algorithm>
 #include <cctype>
@@ -68,23 +67,6 @@ bool ParseLevel(std::string_view text, int& level)
         return false;
     level = text[0] - '0';
     return true;
-}
-
-// Through our own file functions, so that the name reaches the file system
-// as the bytes given.
-void SavePng(const TBitmap& bitmap, const std::string& fileName)
-{
-    const QImage image(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(),
-                       static_cast<qsizetype>(bitmap.RowStride()), QImage::Format_BGR888);
-    TFilePtr file = CreateForWriting(fileName);
-    bool written = false;
-    {
-        QFile device;
-        written = device.open(file.get(), QIODevice::WriteOnly) && QImageWriter(&device, "png").write(image) &&
-                  device.flush();
-    }
-    if (std::fclose(file.release()) != 0 || !written)
-        throw EWriteError(fileName);
 }
 
 // The temporary BMP goes beside the output, so that rendering never touches
@@ -149,7 +131,9 @@ int RunRender(int argc, char** argv)
         }
         file = outName;
         if (format == TOutputFormat::Png)
-            SavePng(view, outName);
+            SavePng(QImage(view.ScanLine(0), view.Width(), view.Height(), static_cast<qsizetype>(view.RowStride()),
+                           QImage::Format_BGR888),
+                    outName);
         else
             SaveBitmapToFile(view, outName);
     } catch (const std::exception& e) {

@@ -2,21 +2,11 @@
 
 #include "Errors.h"
 #include "FastPaths.h"
+#include "PngFile.h"
 
-#include <QImageWriter>
-#include <QString>
 
 #include <algorithm>
 #include <system_error>
-
-namespace {
-
-QString FileNameText(const std::filesystem::path& fileName)
-{
-    return QString::fromStdString(fileName.string());
-}
-
-} // namespace
 
 std::int32_t TileCount(std::int32_t side)
 {
@@ -43,13 +33,6 @@ QImage TileImage(const TBitmap& picture, std::int32_t column, std::int32_t row)
             to[x] = qRgb(from[2], from[1], from[0]);
     }
     return tile;
-}
-
-void WritePng(const QImage& image, const std::filesystem::path& fileName)
-{
-    QImageWriter writer(FileNameText(fileName), "png");
-    if (!writer.write(image))
-        throw EWriteError(fileName.string());
 }
 
 TTileWriter::TTileWriter(std::filesystem::path dir, const std::atomic<bool>* cancel)
@@ -96,8 +79,8 @@ void TTileWriter::Write(const TJob& job) const
 {
     if (FCancel && FCancel->load())
         throw EPublishCancelled();
-    WritePng(TileImage(*job.Picture, job.Column, job.Row),
-             FDir / std::to_string(job.Level) / std::to_string(job.Column) / (std::to_string(job.Row) + ".png"));
+    SavePng(TileImage(*job.Picture, job.Column, job.Row),
+            (FDir / std::to_string(job.Level) / std::to_string(job.Column) / (std::to_string(job.Row) + ".png")).native());
 }
 
 void TTileWriter::Work()

@@ -54,9 +54,6 @@ std::int32_t TileCount(std::int32_t side);
 // Tile (column, row) of a picture, as it is written.
 QImage TileImage(const TBitmap& picture, std::int32_t column, std::int32_t row);
 
-// Writes image as a PNG file, or throws EWriteError.
-void WritePng(const QImage& image, const std::filesystem::path& fileName);
-
 class TTileWriter {
 public:
     // cancel, when given, is polled between tiles.
