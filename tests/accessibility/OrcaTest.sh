@@ -35,7 +35,7 @@ spoken() { grep -a "SPEECH OUTPUT: '" "$log" 2>/dev/null | tail -n +"$((mark + 1
 # hear TEXT [SECONDS]: waits up to 10 s, or SECONDS, for a line after the mark
 # that says TEXT.
 hear() {
-  for ((tries = ${2:-10} * 5; tries > 0; tries--)); do spoken | grep -qF -- "$1" && return; sleep 0.2; done
+  for ((tries = ${2:-10} * 5; tries > 0; tries--)); do grep -qF -- "$1" <<<"$(spoken)" && return; sleep 0.2; done
   return 1
 }
 # press KEY...: sets the mark after what was said so far, then presses.

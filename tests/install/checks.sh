@@ -62,6 +62,12 @@ check_gzip_reproducible() {
   [ "$6 $7 $8 $9" = "0 0 0 0" ] || fail "$1 stores a time stamp (use gzip -n)"
 }
 
+# first_line FILE.gz: sed reads the whole stream, so gzip never meets a closed
+# pipe; `gzip -dc | head -n 1` fails now and then under pipefail.
+first_line() {
+  gzip -dc "$1" 2>/dev/null | sed -n 1p
+}
+
 # check_png_size FILE SIZE: a square PNG of SIZE pixels.
 check_png_size() {
   local width height
@@ -92,17 +98,18 @@ check_tree() {
     [ ! -e "$root/usr/bin/$program" ] || [ -x "$root/usr/bin/$program" ] || fail "$program is not executable"
   done
 
-  local page
+  local page first
   for page in "$root"/usr/share/man/man1/*.1.gz "$doc/changelog.Debian.gz" "$doc/README.md.gz"; do
     [ -f "$page" ] && check_gzip_reproducible "$page"
   done
   # One version everywhere: the programs' --version prints the project's too.
   for page in "$root"/usr/share/man/man1/*.1.gz; do
     [ -f "$page" ] || continue
-    gzip -dc "$page" | head -n 1 | grep -qF "\"Kelderwyn Map $KELDERWYN_VERSION\"" ||
-      fail "$page does not name version $KELDERWYN_VERSION: $(gzip -dc "$page" | head -n 1)"
+    first=$(first_line "$page")
+    [[ "$first" == *"\"Kelderwyn Map $KELDERWYN_VERSION\""* ]] ||
+      fail "$page does not name version $KELDERWYN_VERSION: $first"
   done
-  gzip -dc "$doc/README.md.gz" 2>/dev/null | head -n 1 | grep -qx "# Kelderwyn Map" || fail "$doc/README.md.gz is not the README"
+  [ "$(first_line "$doc/README.md.gz")" = "# Kelderwyn Map" ] || fail "$doc/README.md.gz is not the README"
   if command -v groff >/dev/null; then
     local warnings
     for page in "$root"/usr/share/man/man1/*.1.gz; do
